@@ -1,0 +1,85 @@
+#include "driver/DriverChannel.h"
+
+#include "driver/DeviceConnection.h"
+#include "driver/DriverControlCodes.h"
+
+#include <cstring>
+
+namespace {
+
+// One exchange with one slot: open, close at once and open again (the driver's first open
+// only tells that the unit is there), one control call, close.
+bool ExchangeWithSlot(DeviceAccess& access, const wchar_t* path, DWORD code,
+                      DriverSettingsRecord& buffer) {
+    {
+        DeviceConnection probe(access, path);
+        if (!probe.IsOpen()) return false;
+    }
+    DeviceConnection device(access, path);
+    if (!device.IsOpen()) return false;
+    return device.Control(code, &buffer, sizeof buffer);
+}
+
+CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
+    if (status == 2 || status == 3) return CombinedStatus::PowerCycleNeeded;
+    if (status == 1 && running != CombinedStatus::PowerCycleNeeded)
+        return CombinedStatus::DeviceInUse;
+    return running;
+}
+
+}  // namespace
+
+int CountConnectedUnits(const DevicePathTable& slots, DeviceAccess& access) {
+    int count = 0;
+    for (const auto& path : slots.slots) {
+        DeviceConnection device(access, path);
+        if (device.IsOpen()) ++count;
+    }
+    return count;
+}
+
+bool ReadDriverSettings(const DevicePathTable& slots, DriverSettingsPart& settings,
+                        DeviceAccess& access) {
+    DriverSettingsRecord buffer;  // default image, entries and status zero
+    bool answered = false;
+    for (const auto& path : slots.slots) {
+        // A driver answering fewer bytes than asked then leaves status 0: a failed read.
+        buffer.status = 0;
+        if (ExchangeWithSlot(access, path, IOCTL_GET_SETTINGS, buffer)) {
+            answered = true;
+            break;
+        }
+    }
+    std::memcpy(&settings, &buffer.settings, sizeof settings);
+    return answered && buffer.status != 0;
+}
+
+bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart& settings,
+                         CombinedStatus& combined, DeviceAccess& access) {
+    DriverSettingsRecord buffer;
+    std::memcpy(&buffer.settings, &settings, sizeof settings);
+    bool answered = false;
+    CombinedStatus running = CombinedStatus::NothingToReport;
+    // The buffer is not refilled between slots: each later unit receives it as the previous
+    // unit's answer left it, status word included.
+    for (const auto& path : slots.slots) {
+        if (!ExchangeWithSlot(access, path, IOCTL_SET_SETTINGS, buffer)) continue;
+        answered = true;
+        running = Fold(running, buffer.status);
+    }
+    if (answered) combined = running;
+    return answered;
+}
+
+int CountConnectedUnits(const DevicePathTable& slots) {
+    return CountConnectedUnits(slots, SystemDeviceAccess());
+}
+
+bool ReadDriverSettings(const DevicePathTable& slots, DriverSettingsPart& settings) {
+    return ReadDriverSettings(slots, settings, SystemDeviceAccess());
+}
+
+bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart& settings,
+                         CombinedStatus& combined) {
+    return WriteDriverSettings(slots, settings, combined, SystemDeviceAccess());
+}

@@ -1,0 +1,236 @@
+#include "driver/DriverChannel.h"
+#include "driver/DriverControlCodes.h"
+#include "support/ScriptedDevices.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class Channel : public ::testing::Test {
+protected:
+    Channel() { FillStandardSlots(slots); }
+
+    // A recognisable record: every byte of the settings part distinct from the default image.
+    static DriverSettingsRecord Pattern(std::uint8_t seed, std::uint32_t status) {
+        DriverSettingsRecord r;
+        auto* p = reinterpret_cast<std::uint8_t*>(&r);
+        for (std::size_t i = 0; i < 324; ++i) p[i] = static_cast<std::uint8_t>(seed + i * 7);
+        r.settings.lightLoad = 1;
+        r.status = status;
+        return r;
+    }
+
+    void Plug(int slot, std::uint32_t getStatus = 1, std::uint8_t seed = 0x40) {
+        units()[slot].present = true;
+        units()[slot].getAnswer = Pattern(seed, getStatus);
+    }
+    std::array<ScriptedUnit, 4>& units() { return devices.units; }
+
+    DevicePathTable slots;
+    ScriptedDevices devices;
+    DriverSettingsPart settings;
+};
+
+TEST_F(Channel, NoUnitCountsZeroAndSendsNoControlCode) {
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 0);
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(devices.ControlCalls(), 0);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, CountOpensEachSlotOnceAndClosesAtOnce) {
+    Plug(0);
+    Plug(2);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 2);
+    ASSERT_EQ(devices.events.size(), 6u);
+    EXPECT_EQ(devices.events[0].kind, DeviceEvent::Open);
+    EXPECT_EQ(devices.events[1].kind, DeviceEvent::Close);
+    EXPECT_EQ(devices.events[2].kind, DeviceEvent::OpenFailed);
+    EXPECT_EQ(devices.events[3].kind, DeviceEvent::Open);
+    EXPECT_EQ(devices.events[3].slot, 2);
+    EXPECT_EQ(devices.MaxOpenHandles(), 1);
+    EXPECT_EQ(devices.ControlCalls(), 0);
+}
+
+TEST_F(Channel, OnlySlotThreeAnswersTheReadAndReceivesTheWrite) {
+    Plug(3, 1, 0x33);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[3].getAnswer, 324), 0);
+    // The read tried slots 0 to 2 first, in order, and asked slot 3 only.
+    std::vector<int> failedOpens;
+    for (const auto& e : devices.events)
+        if (e.kind == DeviceEvent::OpenFailed) failedOpens.push_back(e.slot);
+    EXPECT_EQ(failedOpens, (std::vector<int>{0, 1, 2, 0, 1, 2}));
+
+    CombinedStatus combined;
+    EXPECT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(devices.ControlCalls(3), 2);
+    EXPECT_EQ(devices.ControlCalls(), 2);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, ReadOpensTwiceThenAsksWithTheDefaultImage) {
+    Plug(0);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_EQ(devices.events.size(), 5u);
+    const DeviceEvent::Kind expected[] = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
+                                          DeviceEvent::Control, DeviceEvent::Close};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(devices.events[i].kind, expected[i]) << i;
+    const DeviceEvent& get = devices.events[3];
+    EXPECT_EQ(get.code, IOCTL_GET_SETTINGS);
+    DriverSettingsRecord defaults;
+    EXPECT_EQ(get.input, BytesOf(&defaults, sizeof defaults));
+}
+
+TEST_F(Channel, TwoUnitsReadFromTheLowerWriteBothHigherGetsLowersAnswer) {
+    Plug(1, 1, 0x11);
+    Plug(2, 1, 0x22);
+    units()[1].setStatuses = {7};
+    units()[1].setMarker = 0xA5;
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    EXPECT_EQ(devices.ControlCalls(2), 0);
+
+    settings.lightLoad = 0;
+    CombinedStatus combined;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // 7 means nothing
+
+    auto lower = devices.ControlsTo(1);
+    auto higher = devices.ControlsTo(2);
+    ASSERT_EQ(lower.size(), 2u);
+    ASSERT_EQ(higher.size(), 1u);
+    EXPECT_EQ(lower[1].code, IOCTL_SET_SETTINGS);
+    EXPECT_EQ(higher[0].code, IOCTL_SET_SETTINGS);
+    // The lower unit receives the settings as read, lightLoad aside, with status 0.
+    DriverSettingsRecord sent;
+    sent.settings = settings;
+    sent.status = 0;
+    EXPECT_EQ(lower[1].input, BytesOf(&sent, sizeof sent));
+    // The higher one receives the lower one's answer: its marker and its status included.
+    sent.settings.entries[0].bytes[0] = 0xA5;
+    sent.status = 7;
+    EXPECT_EQ(higher[0].input, BytesOf(&sent, sizeof sent));
+}
+
+TEST_F(Channel, ChangingLightLoadAltersBytes312To315Only) {
+    Plug(0);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    settings.lightLoad = 0;
+    CombinedStatus combined;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    const auto written = devices.ControlsTo(0).back().input;
+    const auto read = BytesOf(&units()[0].getAnswer, 324);
+    for (std::size_t i = 0; i < 324; ++i) {
+        if (i >= 312 && i < 316) continue;
+        ASSERT_EQ(written[i], read[i]) << "byte " << i;
+    }
+    EXPECT_EQ(written[312], 0);
+    EXPECT_EQ(read[312], 1);
+}
+
+struct FoldCase {
+    std::vector<std::uint32_t> statuses;  // per slot 0.., one write each
+    CombinedStatus expected;
+};
+
+class Folding : public Channel, public ::testing::WithParamInterface<FoldCase> {};
+
+TEST_P(Folding, TwoOverOneOverZeroWhateverTheSlotOrder) {
+    const auto& c = GetParam();
+    for (std::size_t i = 0; i < c.statuses.size(); ++i) {
+        Plug(static_cast<int>(i));
+        units()[i].setStatuses = {c.statuses[i]};
+    }
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channel, Folding,
+    ::testing::Values(FoldCase{{1, 2}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{2, 1}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{1, 0}, CombinedStatus::DeviceInUse},
+                      FoldCase{{0, 1}, CombinedStatus::DeviceInUse},
+                      FoldCase{{0, 0, 0, 0}, CombinedStatus::NothingToReport},
+                      FoldCase{{3}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{1, 3, 1}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{4, 0xFFFFFFFF}, CombinedStatus::NothingToReport}));
+
+TEST_F(Channel, LaterUnitSeesThePreviousStatusAndItsOwnZeroDoesNotLowerTheCode) {
+    // Slot 0 answers 2; slot 1 receives status 2 and answers 0: combined stays 2.
+    Plug(0);
+    Plug(1);
+    units()[0].setStatuses = {2};
+    units()[1].setStatuses = {0};
+    CombinedStatus combined;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);
+    EXPECT_EQ(devices.ControlsTo(1)[0].input[324], 2);
+}
+
+TEST_F(Channel, FailingCallIsSkippedByTheReadAndNotCountedByTheWrite) {
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].callFails = true;
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+
+    units()[1].callFails = true;
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::DeviceInUse);  // untouched when nobody answered
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, UnitThatOpensOnceButNotTwiceIsSkipped) {
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].opensAllowed = 1;
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(devices.ControlCalls(0), 0);
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+}
+
+TEST_F(Channel, UnitCountedThenGoneMakesTheReadFail) {
+    Plug(2);
+    ASSERT_EQ(CountConnectedUnits(slots, devices), 1);
+    units()[2].present = false;
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(devices.ControlCalls(), 0);
+}
+
+TEST_F(Channel, ReadWithStatusZeroFailsStopsTheSearchAndStillCopies) {
+    Plug(0, 0, 0x10);
+    Plug(1, 1, 0x20);
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(devices.ControlCalls(1), 0);
+    EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
+}
+
+TEST_F(Channel, ShortAnswerLeavesStatusZeroAndTheReadFails) {
+    Plug(0, 1, 0x10);
+    units()[0].answerBytes = 300;
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    // What the unit did send was taken; the rest is the default image.
+    EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 300), 0);
+    EXPECT_EQ(settings.lightLoad, 0);
+}
+
+TEST_F(Channel, FailedSlotDoesNotLeakStatusIntoTheNextRead) {
+    // Slot 0 answers short (status never written); slot 1 is not tried after an answer.
+    Plug(0, 5, 0x10);
+    units()[0].callFails = true;
+    Plug(1, 1, 0x20);
+    units()[1].answerBytes = 324;  // answers the settings part only
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(devices.ControlsTo(1)[0].input[324], 0);
+}
+
+}  // namespace
