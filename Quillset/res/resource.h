@@ -1,0 +1,76 @@
+#pragma once
+// Identifiers of the program's resources: string table entries, dialog templates, controls,
+// the icon group. Included by both the C++ code and the resource scripts.
+
+// Dialog templates
+#define IDD_QUILLSET_DIALOG 102
+#define IDD_NODEV_DIALOG 136
+
+// Icon group
+#define IDR_MAINFRAME 128
+
+// Controls
+#define IDC_LIGHT_LOAD 1000
+#define IDC_COPYRIGHT 1032
+#define IDC_DRIVER_VERSION 1033
+#define IDC_README 1035
+#define IDC_MIDI_IN_GROUP 1041
+#define IDC_NODEV_TEXT 1043
+// Controls that the main dialog's caption table names but no template carries
+#define IDC_ASIO_MON 1003
+#define IDC_AC3 1014
+#define IDC_ASIO_SMALLER 1028
+#define IDC_STATIC_STEINBERG 1034
+#define IDC_MULTI_WDM 1036
+#define IDC_GRP_ASIO 1037
+#define IDC_GRP_BUF_SIZE 1038
+#define IDC_GRP_AUDIO_PORT 1039
+#define IDC_GRP_DIGITAL_OUT 1040
+#define IDC_ABB_MAX 1042
+#define IDC_APPLY 1044
+#define IDC_ABB_MIN 1045
+#define IDC_GRP_STREAMING 1062
+#define IDC_STATIC_REALTIME 1063
+#define IDC_STATIC_STABILITY 1064
+
+// String table
+#define IDS_STR_TITLE 33088
+#define IDS_STR_NO_DEV 33089
+#define IDS_CONF_WAVE 33090
+#define IDS_CONF_MIDI 33091
+#define IDS_CONF_MIDI_CABLE 33092
+#define IDS_PROP_VER 33093
+#define IDS_PROP_COPYR 33094
+#define IDS_README_NAME 33095
+#define IDS_MSG_NODEV 33100
+#define IDS_GRP_BUF_SIZE 33101
+#define IDS_ABB_MIN 33102
+#define IDS_ABB_MAX 33103
+#define IDS_GRP_DIGITAL_OUT 33104
+#define IDS_BN_AC3 33105
+#define IDS_GRP_AUDIO_PORT 33106
+#define IDS_BN_USE_2CH 33107
+#define IDS_GRP_ASIO 33108
+#define IDS_BN_ASIO_SMALLER 33109
+#define IDS_BN_ASIO_MON 33110
+#define IDS_STATIC_STEINBERG 33111
+#define IDS_GRP_MIDI_IN_TYPE 33112
+#define IDS_BN_MIDI_IN_TYPE 33113
+#define IDS_OK 33114
+#define IDS_CANCEL 33115
+#define IDS_APPLY 33116
+#define IDS_README 33117
+#define IDS_ASIOBUFLV1 33120
+#define IDS_ASIOBUFLV2 33121
+#define IDS_ASIOBUFLV3 33122
+#define IDS_ASIOBUFLV4 33123
+#define IDS_STATIC_REALTIME 33124
+#define IDS_STATIC_STABILITY 33125
+#define IDS_FMT_ASIO_BUF_SIZE 33127
+#define IDS_GRP_STREAMING 33128
+#define IDS_BN_HIGH_REALTIME 33129
+#define IDS_BN_MULTI_WDM 33130
+#define IDS_ERR_SAMPLING_FREQ 33131
+#define IDS_ERR_USB_CONTROLLER 33132
+#define IDS_ERR_VERSION 33133
+#define IDS_APP_TITLE 57344
