@@ -1,0 +1,144 @@
+#!/usr/bin/env python3
+"""Checks a Windows executable for the properties the program ships with.
+
+ASLR with relocations present, high-entropy ASLR, NX, no section both writable and executable,
+no shared writable section, the GUI subsystem, a manifest resource, and imports from system
+DLLs only. Prints one line per check and exits 1 when any fails.
+
+Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
+"""
+import struct
+import sys
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "shell32.dll",
+    "advapi32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "shlwapi.dll", "comdlg32.dll",
+    "ucrtbase.dll", "uxtheme.dll", "version.dll", "ws2_32.dll", "bcrypt.dll",
+}
+FORBIDDEN_PREFIXES = ("libstdc++", "libgcc", "libwinpthread")
+
+IMAGE_FILE_RELOCS_STRIPPED = 0x0001
+DLL_HIGH_ENTROPY_VA = 0x0020
+DLL_DYNAMIC_BASE = 0x0040
+DLL_NX_COMPAT = 0x0100
+SCN_MEM_SHARED = 0x10000000
+SCN_MEM_EXECUTE = 0x20000000
+SCN_MEM_WRITE = 0x80000000
+RT_MANIFEST = 24
+
+
+class PeFile:
+    def __init__(self, data):
+        self.data = data
+        if data[:2] != b"MZ":
+            raise ValueError("not an MZ file")
+        pe = struct.unpack_from("<I", data, 0x3C)[0]
+        if data[pe:pe + 4] != b"PE\0\0":
+            raise ValueError("no PE signature")
+        (self.machine, nsect, _, _, _, opt_size, self.characteristics) = struct.unpack_from(
+            "<HHIIIHH", data, pe + 4)
+        opt = pe + 24
+        magic = struct.unpack_from("<H", data, opt)[0]
+        if magic != 0x20B:
+            raise ValueError("not a PE32+ image")
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, opt + 68)
+        ndirs = struct.unpack_from("<I", data, opt + 108)[0]
+        self.dirs = [struct.unpack_from("<II", data, opt + 112 + 8 * i) for i in range(ndirs)]
+        self.sections = []
+        sect = opt + opt_size
+        for i in range(nsect):
+            name, vsize, va, rawsize, rawptr = struct.unpack_from("<8sIIII", data, sect + 40 * i)
+            flags = struct.unpack_from("<I", data, sect + 40 * i + 36)[0]
+            self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, vsize, rawptr,
+                                  rawsize, flags))
+
+    def offset(self, rva):
+        for _, va, vsize, rawptr, rawsize, _ in self.sections:
+            if va <= rva < va + max(vsize, rawsize):
+                return rawptr + rva - va
+        raise ValueError("RVA 0x%x outside every section" % rva)
+
+    def directory(self, index):
+        return self.dirs[index] if index < len(self.dirs) else (0, 0)
+
+    def cstring(self, rva):
+        off = self.offset(rva)
+        return self.data[off:self.data.index(b"\0", off)].decode("latin-1")
+
+    def imports(self):
+        rva, size = self.directory(1)
+        names = []
+        if not rva:
+            return names
+        off = self.offset(rva)
+        while True:
+            fields = struct.unpack_from("<IIIII", self.data, off)
+            if not any(fields):
+                return names
+            names.append(self.cstring(fields[3]))
+            off += 20
+
+    def resource_types(self):
+        rva, _ = self.directory(2)
+        if not rva:
+            return []
+        root = self.offset(rva)
+        named, ids = struct.unpack_from("<HH", self.data, root + 12)
+        types = []
+        for i in range(named + ids):
+            name, _ = struct.unpack_from("<II", self.data, root + 16 + 8 * i)
+            if not name & 0x80000000:
+                types.append(name)
+        return types
+
+
+def check(path, want_console=False):
+    pe = PeFile(open(path, "rb").read())
+    results = []
+
+    def rule(name, ok, detail=""):
+        results.append((name, ok, detail))
+
+    reloc_rva, reloc_size = pe.directory(5)
+    rule("ASLR (dynamic base) with relocations present",
+         bool(pe.dll_characteristics & DLL_DYNAMIC_BASE) and reloc_size > 0
+         and not pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED,
+         "relocation directory %d bytes" % reloc_size)
+    rule("high-entropy ASLR", bool(pe.dll_characteristics & DLL_HIGH_ENTROPY_VA))
+    rule("NX compatible", bool(pe.dll_characteristics & DLL_NX_COMPAT))
+    wx = [s[0] for s in pe.sections if s[5] & SCN_MEM_WRITE and s[5] & SCN_MEM_EXECUTE]
+    rule("no section both writable and executable", not wx, ", ".join(wx))
+    shared = [s[0] for s in pe.sections if s[5] & SCN_MEM_WRITE and s[5] & SCN_MEM_SHARED]
+    rule("no shared writable section", not shared, ", ".join(shared))
+    expected = 3 if want_console else 2
+    rule("%s subsystem" % ("console" if want_console else "GUI"), pe.subsystem == expected,
+         "subsystem %d" % pe.subsystem)
+    if not want_console:
+        rule("manifest resource", RT_MANIFEST in pe.resource_types())
+    dlls = [d.lower() for d in pe.imports()]
+    foreign = [d for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
+    runtime = [d for d in dlls if d.startswith(FORBIDDEN_PREFIXES)]
+    rule("imports from system DLLs only", not foreign and not runtime,
+         ", ".join(foreign + runtime) or ", ".join(dlls))
+    return results
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    try:
+        results = check(argv[1], "--console" in argv[2:])
+    except (OSError, ValueError, struct.error) as e:
+        print("%s: cannot be read as a PE32+ image: %s" % (argv[1], e))
+        return 1
+    failed = 0
+    for name, ok, detail in results:
+        print("%-4s %s%s" % ("ok" if ok else "FAIL", name, " (%s)" % detail if detail else ""))
+        failed += not ok
+    print("%s: %d of %d checks passed" % (argv[1], len(results) - failed, len(results)))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
