@@ -1,0 +1,154 @@
+#include "support/UiAutomation.h"
+
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+bool ChildProcess::Running() const {
+    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    if (!process) return false;
+    if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) ::GetExitCodeProcess(process.Get(), exitCode);
+    return true;
+}
+
+void ChildProcess::Kill() const {
+    if (Running()) {
+        ::TerminateProcess(process.Get(), 99);
+        ::WaitForSingleObject(process.Get(), 5000);
+    }
+}
+
+namespace {
+
+// This process's environment with the extra entries merged in (names compared without case).
+std::vector<wchar_t> BuildEnvironment(const std::vector<std::wstring>& extra) {
+    std::map<std::wstring, std::wstring> entries;
+    auto upper = [](std::wstring s) {
+        for (auto& c : s) c = static_cast<wchar_t>(::towupper(c));
+        return s;
+    };
+    auto add = [&](const std::wstring& entry) {
+        std::size_t eq = entry.find(L'=', 1);
+        if (eq == std::wstring::npos) return;
+        entries[upper(entry.substr(0, eq))] = entry;
+    };
+    if (wchar_t* block = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* p = block; *p; p += std::wcslen(p) + 1) add(p);
+        ::FreeEnvironmentStringsW(block);
+    }
+    for (const auto& e : extra) add(e);
+    std::vector<wchar_t> out;
+    for (const auto& [name, entry] : entries) {
+        out.insert(out.end(), entry.begin(), entry.end());
+        out.push_back(L'\0');
+    }
+    out.push_back(L'\0');
+    return out;
+}
+
+struct FindContext {
+    DWORD pid;
+    const wchar_t* className;
+    const wchar_t* title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* ctx = reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (ctx->pid && pid != ctx->pid) return TRUE;
+    if (!::IsWindowVisible(window)) return TRUE;
+    wchar_t cls[64] = {};
+    ::GetClassNameW(window, cls, static_cast<int>(std::size(cls)));
+    if (ctx->className && std::wcscmp(cls, ctx->className) != 0) return TRUE;
+    if (ctx->title && WindowText(window) != ctx->title) return TRUE;
+    ctx->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
+                  const std::vector<std::wstring>& extraEnvironment) {
+    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back(L'\0');
+    std::vector<wchar_t> env = BuildEnvironment(extraEnvironment);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    child.process.Reset(pi.hProcess);
+    child.id = pi.dwProcessId;
+    return true;
+}
+
+std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title) {
+    FindContext ctx{pid, className, title, {}};
+    ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+HWND WaitForTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
+                      DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    do {
+        auto found = FindTopWindows(pid, className, title);
+        if (!found.empty()) return found.front();
+        ::Sleep(20);
+    } while (::GetTickCount64() < end);
+    return nullptr;
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    do {
+        if (!::IsWindow(window) || !::IsWindowVisible(window)) return true;
+        ::Sleep(20);
+    } while (::GetTickCount64() < end);
+    return false;
+}
+
+std::wstring WindowText(HWND window) {
+    // WM_GETTEXT through SendMessageTimeout: a hung target cannot hang the test.
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer),
+                               reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                               &copied))
+        return L"";
+    buffer[std::size(buffer) - 1] = L'\0';
+    return buffer;
+}
+
+std::wstring ControlText(HWND dialog, int controlId) {
+    HWND control = ::GetDlgItem(dialog, controlId);
+    return control ? WindowText(control) : L"";
+}
+
+void ClickButton(HWND dialog, int controlId) {
+    if (HWND button = ::GetDlgItem(dialog, controlId)) ::PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+std::wstring MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+std::wstring ReadTextFile(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.empty()) return L"";
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                  nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                          n);
+    return text;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Driving another process's dialogs from a test program: start it, find its windows by class
+// and title, read control texts and states, click, and wait for it to end. Every wait is
+// bounded, so a missing window fails the test instead of hanging it.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/UniqueHandle.h"
+
+struct ChildProcess {
+    UniqueHandle process;
+    DWORD id = 0;
+
+    bool Running() const;
+    // Waits for the process to end; false on timeout. exitCode is set when it ended.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    void Kill() const;
+};
+
+// Starts commandLine (an executable path and its arguments). extraEnvironment entries
+// ("NAME=value") are added to, or replace, this process's environment.
+bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
+                  const std::vector<std::wstring>& extraEnvironment = {});
+
+// Top-level windows of process pid (0: any process) with that class and exact title
+// (nullptr: any title) that are visible.
+std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title);
+// Polls for the first such window; nullptr after timeoutMs.
+HWND WaitForTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
+                      DWORD timeoutMs);
+// Waits until the window is gone (destroyed or hidden).
+bool WaitForWindowGone(HWND window, DWORD timeoutMs);
+
+std::wstring WindowText(HWND window);
+std::wstring ControlText(HWND dialog, int controlId);
+
+// Clicks a button without blocking on the modal loop it may start.
+void ClickButton(HWND dialog, int controlId);
+// A message box's text (its static control 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+
+// The UTF-8 text of a file (empty when missing), for checking what a helper wrote.
+std::wstring ReadTextFile(const std::wstring& path);
