@@ -1,0 +1,24 @@
+#include "app/InstanceGuard.h"
+
+#include "res/Maker.h"
+
+#include <cwchar>
+
+namespace {
+constexpr wchar_t kProgramFileName[] = L"Kzds0410.exe";
+}
+
+std::wstring BuildInstanceMutexName() {
+    return std::wstring(QS_WIDEN(QS_MAKER_DOMAIN)) + L"." + kProgramFileName;
+}
+
+BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param) {
+    const auto* title = reinterpret_cast<const wchar_t*>(param);
+    wchar_t text[520] = {};
+    ::GetWindowTextW(window, text, 515);
+    if (std::wcsncmp(title, text, std::wcslen(title)) != 0) return TRUE;
+    ::ShowWindow(window, SW_SHOW);
+    ::BringWindowToTop(window);
+    ::SetForegroundWindow(window);
+    return FALSE;
+}

@@ -1,0 +1,106 @@
+#include "framework/ModalDialog.h"
+
+#include "framework/Application.h"
+#include "framework/DialogPlacement.h"
+
+namespace {
+
+// The program has no main window of its own; the outermost open dialog stands for it when a
+// dialog opened inside it is placed.
+HWND outermostDialog = nullptr;
+
+HINSTANCE ProgramModule() { return GetModuleHandleW(nullptr); }
+
+}  // namespace
+
+CModalDialog::CModalDialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
+
+INT_PTR CModalDialog::DoModal() {
+    return DialogBoxParamW(ProgramModule(), MAKEINTRESOURCEW(templateId), parent, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void CModalDialog::DoDataExchange(CDataExchange&) {}
+
+BOOL CModalDialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+void CModalDialog::OnOK() {
+    UpdateData(true);
+    EndDialog(IDOK);
+}
+
+void CModalDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+bool CModalDialog::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED) return false;
+    if (id == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (id == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+bool CModalDialog::OnPaint() { return false; }
+
+HICON CModalDialog::OnQueryDragIcon() { return nullptr; }
+
+void CModalDialog::EndDialog(INT_PTR result) { ::EndDialog(handle, result); }
+
+void CModalDialog::UpdateData(bool fromControls) {
+    CDataExchange dx(handle, fromControls);
+    DoDataExchange(dx);
+}
+
+INT_PTR CALLBACK CModalDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<CModalDialog*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
+        return dialog->HandleInitDialog(window);
+    }
+    auto* dialog = reinterpret_cast<CModalDialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!dialog) return FALSE;
+    if (message == WM_NCDESTROY) {
+        // From here on no message may reach the object, which may be gone once DoModal returns.
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        if (outermostDialog == window) outermostDialog = nullptr;
+        dialog->handle = nullptr;
+        return FALSE;
+    }
+    return dialog->HandleMessage(message, wParam);
+}
+
+INT_PTR CModalDialog::HandleInitDialog(HWND window) {
+    handle = window;
+    RECT before{};
+    GetWindowRect(window, &before);
+    const bool outermost = outermostDialog == nullptr;
+    if (outermost) outermostDialog = window;
+    const BOOL result = OnInitDialog();
+    if (IsTemplateLeftToPlace(ProgramModule(), templateId))
+        PlaceOpeningDialog(window, before, outermost ? nullptr : outermostDialog);
+    return result;
+}
+
+INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_PAINT:
+            return OnPaint() ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            // One of the messages whose answer a dialog procedure returns directly.
+            return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+        case WM_HELP:
+            if (CApplication* app = CApplication::Get()) app->OnHelp();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}

@@ -1,0 +1,47 @@
+#include "ui/Readme.h"
+
+#include "framework/UniqueHandle.h"
+#include "res/Texts.h"
+#include "res/resource.h"
+#include "ui/DriverKey.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+namespace {
+
+// wsprintfW writes at most 1024 characters and the null; a result that long may be cut.
+constexpr int kFormatBufferChars = 1025;
+constexpr int kLongestUncutResult = 1022;
+
+}  // namespace
+
+std::wstring GetReadmePath() {
+    std::wstring folder;
+    if (!ReadDriverKeyValue(nullptr, folder) || folder.empty()) return {};
+    std::wstring name;
+    if (!LoadText(name, IDS_README_NAME)) return {};
+
+    wchar_t path[kFormatBufferChars];
+    const int length = wsprintfW(path, L"%s\\%s", folder.c_str(), name.c_str());
+    if (length < 0 || length > kLongestUncutResult) return {};
+    return std::wstring(path, static_cast<std::size_t>(length));
+}
+
+bool IsExistingFile(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle search(FindFirstFileW(path.c_str(), &found));
+    if (!search) return false;
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool IsReadmeAvailable() {
+    const std::wstring path = GetReadmePath();
+    return !path.empty() && IsExistingFile(path);
+}
+
+void OnShowReadme() {
+    if (!IsReadmeAvailable()) return;
+    const std::wstring path = GetReadmePath();
+    ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOW);
+}
