@@ -1,0 +1,113 @@
+/* The simulated ORVEX driver's control protocol: what the control device understands and
+ * the layouts it answers with. Shared by the driver (C, kernel mode) and the control library
+ * (C++, user mode); include it after <windows.h> and <winioctl.h>, or after the ddk headers.
+ *
+ * Units are numbered 1 to 4: unit N is the device object reachable as \\.\Kzdv041000N. */
+#ifndef ORVEXSIM_PROTOCOL_H
+#define ORVEXSIM_PROTOCOL_H
+
+#define ORVEXSIM_CONTROL_DEVICE_NAME L"\\Device\\OrvexSimControl"
+#define ORVEXSIM_CONTROL_LINK_NAME L"\\DosDevices\\OrvexSimControl"
+#define ORVEXSIM_CONTROL_PATH L"\\\\.\\OrvexSimControl"
+
+/* Raised whenever a layout or a request below changes meaning. */
+#define ORVEXSIM_PROTOCOL_VERSION 1
+
+#define ORVEXSIM_UNIT_COUNT 4
+#define ORVEXSIM_RECORD_SIZE 328       /* the settings record, settings part and status word */
+#define ORVEXSIM_STATUS_OFFSET 324     /* the status word inside the record */
+#define ORVEXSIM_MAX_SET_STATUSES 64   /* longest sequence of statuses the SET answers */
+#define ORVEXSIM_MAX_DELAY_MS 60000    /* longest completion delay */
+#define ORVEXSIM_LOG_CAPACITY 1024     /* requests kept per unit; older ones are dropped */
+
+/* Bits of ORVEXSIM_UNIT_STATE.failMask: the control codes a unit fails. */
+#define ORVEXSIM_FAIL_GET 0x1
+#define ORVEXSIM_FAIL_SET 0x2
+#define ORVEXSIM_FAIL_ALL (ORVEXSIM_FAIL_GET | ORVEXSIM_FAIL_SET)
+
+#define ORVEXSIM_CONTROL_CODE(function) \
+    CTL_CODE(FILE_DEVICE_UNKNOWN, (function), METHOD_BUFFERED, FILE_ANY_ACCESS)
+
+/* out ORVEXSIM_VERSION_INFO */
+#define IOCTL_ORVEXSIM_GET_VERSION ORVEXSIM_CONTROL_CODE(0xA00)
+/* no input: every unit absent, default record, no statuses, no failures, no delay, full
+ * answers; logs and counters cleared */
+#define IOCTL_ORVEXSIM_RESET ORVEXSIM_CONTROL_CODE(0xA01)
+/* in ORVEXSIM_UNIT_VALUE: value 1 plugs the unit (its \DosDevices link appears), 0 unplugs */
+#define IOCTL_ORVEXSIM_SET_PRESENT ORVEXSIM_CONTROL_CODE(0xA02)
+/* in ORVEXSIM_UNIT_RECORD: the record GET answers, status word included */
+#define IOCTL_ORVEXSIM_SET_RECORD ORVEXSIM_CONTROL_CODE(0xA03)
+/* in ORVEXSIM_UNIT_VALUE: the status word GET answers */
+#define IOCTL_ORVEXSIM_SET_GET_STATUS ORVEXSIM_CONTROL_CODE(0xA04)
+/* in ORVEXSIM_UNIT_STATUSES: the status of the 1st, 2nd ... SET; later SETs answer 0 */
+#define IOCTL_ORVEXSIM_SET_SET_STATUSES ORVEXSIM_CONTROL_CODE(0xA05)
+/* in ORVEXSIM_UNIT_VALUE: ORVEXSIM_FAIL_* bits */
+#define IOCTL_ORVEXSIM_SET_FAILING ORVEXSIM_CONTROL_CODE(0xA06)
+/* in ORVEXSIM_UNIT_VALUE: milliseconds each request stays pending; 0 completes at once */
+#define IOCTL_ORVEXSIM_SET_DELAY ORVEXSIM_CONTROL_CODE(0xA07)
+/* in ORVEXSIM_UNIT_VALUE: bytes a GET or SET answers, 0 to 328 */
+#define IOCTL_ORVEXSIM_SET_ANSWER_BYTES ORVEXSIM_CONTROL_CODE(0xA08)
+/* in ORVEXSIM_UNIT_VALUE (value unused), out ORVEXSIM_UNIT_STATE */
+#define IOCTL_ORVEXSIM_GET_UNIT ORVEXSIM_CONTROL_CODE(0xA09)
+/* in ORVEXSIM_REQUEST_QUERY, out ORVEXSIM_REQUEST */
+#define IOCTL_ORVEXSIM_GET_REQUEST ORVEXSIM_CONTROL_CODE(0xA0A)
+
+typedef struct ORVEXSIM_VERSION_INFO {
+    ULONG protocolVersion;
+    ULONG unitCount;
+    ULONG recordSize;
+    ULONG logCapacity;
+} ORVEXSIM_VERSION_INFO;
+
+typedef struct ORVEXSIM_UNIT_VALUE {
+    ULONG unit;
+    ULONG value;
+} ORVEXSIM_UNIT_VALUE;
+
+typedef struct ORVEXSIM_UNIT_RECORD {
+    ULONG unit;
+    UCHAR record[ORVEXSIM_RECORD_SIZE];
+} ORVEXSIM_UNIT_RECORD;
+
+typedef struct ORVEXSIM_UNIT_STATUSES {
+    ULONG unit;
+    ULONG count;
+    ULONG statuses[ORVEXSIM_MAX_SET_STATUSES];
+} ORVEXSIM_UNIT_STATUSES;
+
+typedef struct ORVEXSIM_UNIT_STATE {
+    ULONG unit;
+    ULONG present;
+    ULONG opens;        /* IRP_MJ_CREATE since the last reset */
+    ULONG closes;       /* IRP_MJ_CLOSE of those opens; Wine delivers it after CloseHandle
+                           returns, sometimes much later */
+    ULONG openNow;      /* opens since the last reset not closed yet */
+    ULONG requests;     /* device control requests since the last reset, logged or not */
+    ULONG failMask;
+    ULONG delayMs;
+    ULONG answerBytes;
+    ULONG setsAnswered; /* SETs answered since the statuses were set */
+    ULONG setStatusCount;
+    ULONG setStatuses[ORVEXSIM_MAX_SET_STATUSES];
+    UCHAR record[ORVEXSIM_RECORD_SIZE];
+} ORVEXSIM_UNIT_STATE;
+
+typedef struct ORVEXSIM_REQUEST_QUERY {
+    ULONG unit;
+    ULONG sequence;     /* 0 for the first request since the last reset */
+} ORVEXSIM_REQUEST_QUERY;
+
+/* One device control request as the unit received it. */
+typedef struct ORVEXSIM_REQUEST {
+    ULONG unit;
+    ULONG sequence;
+    ULONG code;
+    ULONG inputLength;
+    ULONG outputLength;
+    LONG result;        /* the NTSTATUS the request completed (or will complete) with */
+    ULONG answerBytes;  /* bytes answered on success */
+    ULONG pended;       /* 1 when the request was completed late */
+    UCHAR input[ORVEXSIM_RECORD_SIZE]; /* the first inputLength bytes (at most 328) */
+} ORVEXSIM_REQUEST;
+
+#endif
