@@ -68,3 +68,22 @@ qs_prefix_init() {
   "$WINESERVER" -w
   touch "$WINEPREFIX/.quillset-ready"
 }
+
+# Installs the simulated ORVEX driver (build/bin/orvexsim.sys) as an auto-start kernel driver
+# of the prefix and makes sure it runs under the current wineserver; see simulator/README.md.
+# Idempotent. A changed .sys replaces the loaded one: stopped first, then renamed into place
+# (never overwritten, since winedevice maps the old file).
+qs_simulator_install() {
+  local sys="$QS_BUILD/bin/orvexsim.sys" tool="$QS_BUILD/bin/orvexsim.exe"
+  local dest="$WINEPREFIX/drive_c/windows/system32/drivers/orvexsim.sys"
+  if [ ! -f "$sys" ] || [ ! -f "$tool" ]; then
+    echo "qs_simulator_install: build orvexsim.sys and orvexsim.exe first" >&2
+    return 1
+  fi
+  if ! cmp -s "$sys" "$dest"; then
+    if [ -e "$dest" ]; then qs_wine "$tool" stop || return 1; fi
+    mkdir -p "$(dirname "$dest")"
+    cp "$sys" "$dest.new" && mv -f "$dest.new" "$dest" || return 1
+  fi
+  qs_wine "$tool" install 'C:\windows\system32\drivers\orvexsim.sys' >/dev/null
+}
