@@ -1,0 +1,238 @@
+// The production channel (CreateFileW, DeviceIoControl, CloseHandle) against the simulated
+// ORVEX driver under Wine: what the program really sends, byte for byte.
+
+#include "SimulatedUnits.h"
+
+#include "driver/DriverChannel.h"
+#include "driver/DriverControlCodes.h"
+
+#include <windows.h>
+
+namespace {
+
+using Channel = SimulatedUnits;
+
+TEST_F(Channel, CountsZeroOneAndFourUnits) {
+    EXPECT_EQ(CountConnectedUnits(slots), 0);
+    for (int unit = 1; unit <= 4; ++unit) EXPECT_EQ(SettledState(unit).opens, 0u) << unit;
+
+    ASSERT_TRUE(sim.Plug(3)) << sim.LastError();
+    EXPECT_EQ(CountConnectedUnits(slots), 1);
+
+    for (int unit : {1, 2, 4}) ASSERT_TRUE(sim.Plug(unit)) << sim.LastError();
+    EXPECT_EQ(CountConnectedUnits(slots), 4);
+    for (int unit = 1; unit <= 4; ++unit) {
+        const SimUnitState state = SettledState(unit);
+        EXPECT_EQ(state.opens, unit == 3 ? 2u : 1u) << unit;
+        EXPECT_EQ(state.closes, state.opens) << unit;
+        EXPECT_EQ(state.requests, 0u) << unit;  // counting sends no control code
+    }
+}
+
+TEST_F(Channel, ReadAnsweredBySlotThreeAloneAndTheWriteReachesItOnly) {
+    const SimRecord record = Pattern(0x33, 1);
+    PlugWith(4, record);
+    EXPECT_EQ(CountConnectedUnits(slots), 1);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(std::memcmp(&settings, record.data(), 324), 0);
+
+    auto log = LogOf(4);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].code, IOCTL_GET_SETTINGS);
+    EXPECT_EQ(log[0].inputLength, 328u);
+    EXPECT_EQ(log[0].outputLength, 328u);
+    // The read asks with the default image and a zero status word.
+    EXPECT_EQ(log[0].input, BytesOfRecord(DriverSettingsRecord{}));
+
+    CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::NothingToReport);
+    log = LogOf(4);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].code, IOCTL_SET_SETTINGS);
+    EXPECT_EQ(log[1].input, Sent(settings, 0));
+    for (int unit = 1; unit <= 3; ++unit) EXPECT_EQ(SettledState(unit).opens, 0u) << unit;
+    // Count 1, read 2 (probe and exchange), write 2.
+    const SimUnitState state = SettledState(4);
+    EXPECT_EQ(state.opens, 5u);
+    EXPECT_EQ(state.closes, 5u);
+}
+
+TEST_F(Channel, TwoUnitsReadFromTheLowerAndTheWriteReachesBothByteForByte) {
+    const SimRecord lower = Pattern(0x11, 1);
+    PlugWith(2, lower);
+    PlugWith(3, Pattern(0x22, 1));
+    ASSERT_TRUE(sim.SetSetStatuses(2, {1})) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(3, {0})) << sim.LastError();
+
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(std::memcmp(&settings, lower.data(), 324), 0);
+    EXPECT_EQ(SettledState(3).requests, 0u);
+
+    settings.lightLoad = 0;
+    CombinedStatus combined = CombinedStatus::NothingToReport;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::DeviceInUse);
+
+    const auto lowerLog = LogOf(2);
+    const auto higherLog = LogOf(3);
+    ASSERT_EQ(lowerLog.size(), 2u);
+    ASSERT_EQ(higherLog.size(), 1u);
+    EXPECT_EQ(lowerLog[1].code, IOCTL_SET_SETTINGS);
+    EXPECT_EQ(higherLog[0].code, IOCTL_SET_SETTINGS);
+    // The lower unit gets the settings as read with lightLoad changed, status 0; the higher
+    // one gets the lower one's answer, whose status word is 1.
+    EXPECT_EQ(lowerLog[1].input, Sent(settings, 0));
+    EXPECT_EQ(higherLog[0].input, Sent(settings, 1));
+    for (std::size_t i = 0; i < 324; ++i) {
+        if (i >= 312 && i < 316) continue;
+        ASSERT_EQ(lowerLog[1].input[i], lower[i]) << "byte " << i;
+    }
+    // Both units now keep what was written.
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(3, state));
+    EXPECT_EQ(std::memcmp(state.record.data(), &settings, 324), 0);
+}
+
+struct FoldCase {
+    std::vector<std::uint32_t> statuses;  // the SET status of units 1, 2 ...
+    CombinedStatus expected;
+};
+
+class Folding : public SimulatedUnits, public ::testing::WithParamInterface<FoldCase> {};
+
+TEST_P(Folding, CombinedStatusOfAllAnsweringUnits) {
+    const auto& c = GetParam();
+    for (std::size_t i = 0; i < c.statuses.size(); ++i) {
+        const int unit = static_cast<int>(i) + 1;
+        ASSERT_TRUE(sim.Plug(unit)) << sim.LastError();
+        ASSERT_TRUE(sim.SetSetStatuses(unit, {c.statuses[i]})) << sim.LastError();
+    }
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, c.expected);
+    for (std::size_t i = 0; i < c.statuses.size(); ++i)
+        EXPECT_EQ(LogOf(static_cast<int>(i) + 1).size(), 1u) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channel, Folding,
+    ::testing::Values(FoldCase{{1, 2}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{2, 1}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{1, 0}, CombinedStatus::DeviceInUse},
+                      FoldCase{{0, 1}, CombinedStatus::DeviceInUse},
+                      FoldCase{{0, 0, 0, 0}, CombinedStatus::NothingToReport},
+                      FoldCase{{3}, CombinedStatus::PowerCycleNeeded},
+                      FoldCase{{4, 0xFFFFFFFF}, CombinedStatus::NothingToReport}));
+
+TEST_F(Channel, RepeatedWritesFollowTheUnitsStatusSequence) {
+    ASSERT_TRUE(sim.Plug(1)) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(1, {1, 2})) << sim.LastError();
+    const CombinedStatus expected[] = {CombinedStatus::DeviceInUse,
+                                       CombinedStatus::PowerCycleNeeded,
+                                       CombinedStatus::NothingToReport};
+    for (CombinedStatus want : expected) {
+        CombinedStatus combined = CombinedStatus::NothingToReport;
+        ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+        EXPECT_EQ(combined, want);
+    }
+}
+
+TEST_F(Channel, FailingControlCallIsSkippedByTheReadAndNotCountedByTheWrite) {
+    PlugWith(1, Pattern(0x10, 1));
+    const SimRecord second = Pattern(0x20, 1);
+    PlugWith(2, second);
+    ASSERT_TRUE(sim.FailCode(1, IOCTL_GET_SETTINGS, true)) << sim.LastError();
+
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(std::memcmp(&settings, second.data(), 324), 0);
+    auto log = LogOf(1);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_LT(log[0].result, 0);
+
+    // Unit 1 still takes SETs: with unit 2 failing them, only unit 1's answer counts.
+    ASSERT_TRUE(sim.FailCode(2, IOCTL_SET_SETTINGS, true)) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(1, {1})) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(2, {2})) << sim.LastError();
+    CombinedStatus combined = CombinedStatus::NothingToReport;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::DeviceInUse);
+
+    ASSERT_TRUE(sim.FailCode(1, IOCTL_SET_SETTINGS, true)) << sim.LastError();
+    combined = CombinedStatus::PowerCycleNeeded;
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);  // untouched when nobody answered
+}
+
+TEST_F(Channel, RequestsCompletedLateAreWaitedFor) {
+    constexpr DWORD kDelayMs = 250;
+    const SimRecord record = Pattern(0x44, 1);
+    PlugWith(1, record);
+    ASSERT_TRUE(sim.SetDelay(1, kDelayMs)) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(1, {2})) << sim.LastError();
+
+    const ULONGLONG start = ::GetTickCount64();
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    // The answer cannot arrive before the driver completes the request.
+    EXPECT_GE(::GetTickCount64() - start, kDelayMs - 20);
+    EXPECT_EQ(std::memcmp(&settings, record.data(), 324), 0);
+
+    CombinedStatus combined = CombinedStatus::NothingToReport;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);
+
+    const auto log = LogOf(1);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_TRUE(log[0].pended);
+    EXPECT_TRUE(log[1].pended);
+}
+
+TEST_F(Channel, ShortAnswerMakesTheReadFail) {
+    const SimRecord record = Pattern(0x55, 7);
+    PlugWith(1, record);
+    ASSERT_TRUE(sim.SetAnswerBytes(1, 300)) << sim.LastError();
+    EXPECT_FALSE(ReadDriverSettings(slots, settings));
+    // What the unit did send was taken; the rest is the default image.
+    EXPECT_EQ(std::memcmp(&settings, record.data(), 300), 0);
+    EXPECT_EQ(settings.lightLoad, 0);
+    EXPECT_EQ(settings.word316, 1u);
+
+    // The whole settings part but no status word: still a failed read.
+    ASSERT_TRUE(sim.SetAnswerBytes(1, 324)) << sim.LastError();
+    EXPECT_FALSE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(std::memcmp(&settings, record.data(), 324), 0);
+}
+
+TEST_F(Channel, ReadWithStatusZeroFailsAndStopsTheSearch) {
+    PlugWith(1, Pattern(0x10, 0));
+    PlugWith(2, Pattern(0x20, 1));
+    EXPECT_FALSE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(SettledState(2).requests, 0u);
+}
+
+TEST_F(Channel, UnitUnpluggedBetweenTheCountAndTheReadMakesTheReadFail) {
+    ASSERT_TRUE(sim.Plug(3)) << sim.LastError();
+    ASSERT_EQ(CountConnectedUnits(slots), 1);
+    ASSERT_TRUE(sim.Unplug(3)) << sim.LastError();
+    EXPECT_FALSE(ReadDriverSettings(slots, settings));
+    CombinedStatus combined;
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined));
+    const SimUnitState state = SettledState(3);
+    EXPECT_EQ(state.opens, 1u);
+    EXPECT_EQ(state.requests, 0u);
+}
+
+TEST_F(Channel, EveryHandleTheChannelOpensIsClosed) {
+    for (int unit = 1; unit <= 4; ++unit) ASSERT_TRUE(sim.Plug(unit)) << sim.LastError();
+    ASSERT_EQ(CountConnectedUnits(slots), 4);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    CombinedStatus combined;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    for (int unit = 1; unit <= 4; ++unit) {
+        const SimUnitState state = SettledState(unit);
+        EXPECT_EQ(state.closes, state.opens) << unit;
+        EXPECT_EQ(state.opens, unit == 1 ? 5u : 3u) << unit;  // count, read (unit 1), write
+    }
+}
+
+}  // namespace
