@@ -1,0 +1,304 @@
+#include "FrameworkTestIds.h"
+#include "framework/Application.h"
+#include "framework/ModalDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+constexpr UINT kAfterOpen = 0x7001;
+
+// A dialog that records what the framework did to it. afterOpen runs from a command posted
+// during initialisation, so after the framework has placed the window.
+class CProbeDialog : public CModalDialog {
+public:
+    CProbeDialog(UINT templateId, HWND parent) : CModalDialog(templateId, parent) {}
+
+    using CModalDialog::EndDialog;
+    using CModalDialog::UpdateData;
+
+    int twoState = 0;
+    int threeState = 0;
+    CButtonControl bound;
+    int exchangesInto = 0;
+    int exchangesFrom = 0;
+    LRESULT shownTwoState = -1;
+    LRESULT shownThreeState = -1;
+    RECT atInit{};
+    RECT whenOpen{};
+    bool moveDuringInit = false;
+    bool showDuringInit = false;
+    int paints = 0;
+    HICON dragIcon = nullptr;
+    std::function<void(CProbeDialog&)> afterOpen = [](CProbeDialog& d) { d.EndDialog(0); };
+
+    HWND Control(int id) const { return GetDlgItem(GetHandle(), id); }
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override {
+        ++(dx.IsFromControls() ? exchangesFrom : exchangesInto);
+        dx.ExchangeCheck(IDC_PROBE_TWO_STATE, twoState);
+        dx.ExchangeCheck(IDC_PROBE_THREE_STATE, threeState);
+        dx.BindControl(IDC_PROBE_BOUND, bound);
+    }
+
+    BOOL OnInitDialog() override {
+        GetWindowRect(GetHandle(), &atInit);
+        const BOOL result = CModalDialog::OnInitDialog();
+        shownTwoState = SendMessageW(Control(IDC_PROBE_TWO_STATE), BM_GETCHECK, 0, 0);
+        shownThreeState = SendMessageW(Control(IDC_PROBE_THREE_STATE), BM_GETCHECK, 0, 0);
+        if (moveDuringInit) SetWindowPos(GetHandle(), nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        if (showDuringInit) ShowWindow(GetHandle(), SW_SHOWNA);
+        PostMessageW(GetHandle(), WM_COMMAND, kAfterOpen, 0);
+        return result;
+    }
+
+    bool OnCommand(UINT id, UINT code) override {
+        if (id != kAfterOpen) return CModalDialog::OnCommand(id, code);
+        GetWindowRect(GetHandle(), &whenOpen);
+        afterOpen(*this);
+        return true;
+    }
+
+    bool OnPaint() override {
+        ++paints;
+        PAINTSTRUCT paint;
+        BeginPaint(GetHandle(), &paint);
+        EndPaint(GetHandle(), &paint);
+        return true;
+    }
+
+    HICON OnQueryDragIcon() override { return dragIcon; }
+};
+
+RECT WorkArea() {
+    RECT area{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+LONG Width(const RECT& r) { return r.right - r.left; }
+LONG Height(const RECT& r) { return r.bottom - r.top; }
+
+// Where a box of the dialog's size lands when centred over center.
+POINT CentredOver(const RECT& center, const RECT& box) {
+    return {(center.left + center.right) / 2 - Width(box) / 2,
+            (center.top + center.bottom) / 2 - Height(box) / 2};
+}
+
+void ExpectAt(const RECT& r, POINT at) {
+    EXPECT_EQ(r.left, at.x);
+    EXPECT_EQ(r.top, at.y);
+}
+
+// A visible top-level window to own the dialog.
+class OwnerWindow {
+public:
+    OwnerWindow(int x, int y, int width, int height)
+        : handle(CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y,
+                                 width, height, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                 nullptr)) {}
+    ~OwnerWindow() { DestroyWindow(handle); }
+    HWND handle;
+    RECT Rect() const {
+        RECT r{};
+        GetWindowRect(handle, &r);
+        return r;
+    }
+};
+
+TEST(DialogDataExchange, InitialisationSetsTheControlsAndResetsAnOutOfRangeState) {
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    dialog.twoState = 5;
+    dialog.threeState = BST_INDETERMINATE;
+    EXPECT_EQ(dialog.DoModal(), 0);
+    EXPECT_EQ(dialog.exchangesInto, 1);
+    EXPECT_EQ(dialog.exchangesFrom, 0);
+    EXPECT_EQ(dialog.twoState, 0);
+    EXPECT_EQ(dialog.shownTwoState, BST_UNCHECKED);
+    EXPECT_EQ(dialog.shownThreeState, BST_INDETERMINATE);
+
+    CProbeDialog negative(IDD_PROBE_CENTRED, nullptr);
+    negative.twoState = BST_CHECKED;
+    negative.threeState = -1;
+    negative.DoModal();
+    EXPECT_EQ(negative.shownTwoState, BST_CHECKED);
+    EXPECT_EQ(negative.threeState, 0);
+    EXPECT_EQ(negative.shownThreeState, BST_UNCHECKED);
+}
+
+TEST(DialogDataExchange, OkReadsTheControlsBackAndEndsWithIdOk) {
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    dialog.threeState = BST_CHECKED;
+    dialog.afterOpen = [](CProbeDialog& d) {
+        SendMessageW(d.Control(IDC_PROBE_TWO_STATE), BM_CLICK, 0, 0);
+        SendMessageW(d.Control(IDC_PROBE_THREE_STATE), BM_SETCHECK, BST_INDETERMINATE, 0);
+        SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.exchangesFrom, 1);
+    EXPECT_EQ(dialog.twoState, BST_CHECKED);
+    EXPECT_EQ(dialog.threeState, BST_INDETERMINATE);
+}
+
+TEST(DialogDataExchange, CancelAndEscapeEndWithIdCancelWithoutReadingTheControls) {
+    CProbeDialog cancelled(IDD_PROBE_CENTRED, nullptr);
+    cancelled.afterOpen = [](CProbeDialog& d) {
+        SendMessageW(d.Control(IDC_PROBE_TWO_STATE), BM_CLICK, 0, 0);
+        SendMessageW(d.Control(IDCANCEL), BM_CLICK, 0, 0);
+    };
+    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
+    EXPECT_EQ(cancelled.exchangesFrom, 0);
+    EXPECT_EQ(cancelled.twoState, 0);
+
+    // Escape goes through the modal loop's own keyboard handling.
+    CProbeDialog escaped(IDD_PROBE_CENTRED, nullptr);
+    escaped.afterOpen = [](CProbeDialog& d) {
+        const HWND focus = d.Control(IDC_PROBE_TWO_STATE);
+        PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+    };
+    EXPECT_EQ(escaped.DoModal(), IDCANCEL);
+    EXPECT_EQ(escaped.exchangesFrom, 0);
+}
+
+TEST(DialogDataExchange, BindsTheMemberToItsControlOnce) {
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    HWND boundAtOpen = nullptr;
+    HWND boundAfterSecondExchange = nullptr;
+    BOOL enabledAfterDisable = TRUE;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        boundAtOpen = d.bound.GetHandle();
+        EXPECT_EQ(boundAtOpen, d.Control(IDC_PROBE_BOUND));
+        d.UpdateData(false);
+        boundAfterSecondExchange = d.bound.GetHandle();
+        d.bound.Enable(false);
+        enabledAfterDisable = IsWindowEnabled(d.Control(IDC_PROBE_BOUND));
+        d.EndDialog(42);
+    };
+    EXPECT_EQ(dialog.DoModal(), 42);
+    EXPECT_NE(boundAtOpen, nullptr);
+    EXPECT_EQ(boundAfterSecondExchange, boundAtOpen);
+    EXPECT_FALSE(enabledAfterDisable);
+    EXPECT_EQ(dialog.exchangesInto, 2);
+    // The window is gone and the object no longer refers to it.
+    EXPECT_EQ(dialog.GetHandle(), nullptr);
+}
+
+TEST(ModalDialog, AMissingTemplateGivesMinusOne) {
+    CProbeDialog dialog(999, nullptr);
+    EXPECT_EQ(dialog.DoModal(), -1);
+}
+
+TEST(ModalDialog, PaintAndDragIconReachTheirHooks) {
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    dialog.dragIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    LRESULT answer = 0;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        ShowWindow(d.GetHandle(), SW_SHOWNA);
+        InvalidateRect(d.GetHandle(), nullptr, TRUE);
+        UpdateWindow(d.GetHandle());
+        answer = SendMessageW(d.GetHandle(), WM_QUERYDRAGICON, 0, 0);
+        d.EndDialog(0);
+    };
+    dialog.DoModal();
+    EXPECT_GT(dialog.paints, 0);
+    EXPECT_EQ(answer, reinterpret_cast<LRESULT>(dialog.dragIcon));
+}
+
+TEST(DialogPlacement, WithoutOwnerTheDialogIsCentredInTheWorkArea) {
+    for (UINT templateId : {IDD_PROBE_CENTRED, IDD_PROBE_CLASSIC}) {
+        CProbeDialog dialog(templateId, nullptr);
+        dialog.DoModal();
+        ExpectAt(dialog.whenOpen, CentredOver(WorkArea(), dialog.whenOpen));
+    }
+}
+
+TEST(DialogPlacement, APlacedTemplateOrAWindowMovedOrShownInInitialisationIsLeftAlone) {
+    CProbeDialog positioned(IDD_PROBE_POSITIONED, nullptr);
+    positioned.DoModal();
+    ExpectAt(positioned.whenOpen, {positioned.atInit.left, positioned.atInit.top});
+
+    CProbeDialog moved(IDD_PROBE_CENTRED, nullptr);
+    moved.moveDuringInit = true;
+    moved.DoModal();
+    ExpectAt(moved.whenOpen, {5, 7});
+
+    CProbeDialog shown(IDD_PROBE_CENTRED, nullptr);
+    shown.showDuringInit = true;
+    shown.DoModal();
+    ExpectAt(shown.whenOpen, {shown.atInit.left, shown.atInit.top});
+}
+
+TEST(DialogPlacement, AVisibleOwnerIsCentredOverAndDisabledMeanwhile) {
+    OwnerWindow owner(100, 80, 600, 500);
+    CProbeDialog dialog(IDD_PROBE_CENTRED, owner.handle);
+    BOOL ownerEnabled = TRUE;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        ownerEnabled = IsWindowEnabled(owner.handle);
+        d.EndDialog(0);
+    };
+    dialog.DoModal();
+    EXPECT_FALSE(ownerEnabled);
+    EXPECT_TRUE(IsWindowEnabled(owner.handle));
+    ExpectAt(dialog.whenOpen, CentredOver(owner.Rect(), dialog.whenOpen));
+}
+
+TEST(DialogPlacement, TheDialogIsKeptInsideTheWorkArea) {
+    const RECT area = WorkArea();
+    OwnerWindow lowerRight(area.right - 60, area.bottom - 40, 100, 80);
+    CProbeDialog pushedBack(IDD_PROBE_CENTRED, lowerRight.handle);
+    pushedBack.DoModal();
+    EXPECT_EQ(pushedBack.whenOpen.right, area.right);
+    EXPECT_EQ(pushedBack.whenOpen.bottom, area.bottom);
+
+    OwnerWindow upperLeft(area.left - 50, area.top - 30, 100, 80);
+    CProbeDialog pulledIn(IDD_PROBE_CENTRED, upperLeft.handle);
+    pulledIn.DoModal();
+    ExpectAt(pulledIn.whenOpen, {area.left, area.top});
+}
+
+TEST(DialogPlacement, AHiddenOrMinimisedOwnerGivesTheWorkArea) {
+    OwnerWindow hidden(100, 80, 600, 500);
+    ShowWindow(hidden.handle, SW_HIDE);
+    CProbeDialog overHidden(IDD_PROBE_CENTRED, hidden.handle);
+    overHidden.DoModal();
+    ExpectAt(overHidden.whenOpen, CentredOver(WorkArea(), overHidden.whenOpen));
+
+    OwnerWindow minimised(100, 80, 600, 500);
+    ShowWindow(minimised.handle, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(minimised.handle));
+    CProbeDialog overMinimised(IDD_PROBE_CENTRED, minimised.handle);
+    overMinimised.DoModal();
+    ExpectAt(overMinimised.whenOpen, CentredOver(WorkArea(), overMinimised.whenOpen));
+}
+
+class CountingApp : public CApplication {
+public:
+    int startUps = 0;
+    std::wstring titleAtStartUp;
+
+protected:
+    bool InitInstance() override {
+        ++startUps;
+        titleAtStartUp = GetAppTitle();
+        return true;
+    }
+};
+
+TEST(Application, RunLoadsTheTitleThenStartsUpOnce) {
+    {
+        CountingApp app;
+        EXPECT_EQ(CApplication::Get(), &app);
+        EXPECT_EQ(app.Run(GetModuleHandleW(nullptr)), 0);
+        EXPECT_EQ(app.startUps, 1);
+        // This program has no string 57344: its file name without folder and extension.
+        EXPECT_EQ(app.titleAtStartUp, L"ui_framework_tests");
+        EXPECT_EQ(app.GetInstance(), GetModuleHandleW(nullptr));
+    }
+    EXPECT_EQ(CApplication::Get(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+// The device-not-connected dialog, shown by a host program and driven from here as a user
+// would: its texts, its README button, OK and Escape, and where it opens.
+#include "framework/UniqueHandle.h"
+#include "res/resource.h"
+#include "ui/DriverKeyFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitMs = 20000;
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+// Associates .htm files with the recorder for as long as it lives, then puts back what the
+// prefix had (a fresh one has no .htm key at all).
+class HtmHandler {
+public:
+    explicit HtmHandler(const std::wstring& recorder) {
+        UniqueRegKey existing;
+        hadExtension = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kExtension, 0, KEY_READ,
+                                     existing.Put()) == ERROR_SUCCESS;
+        if (hadExtension) {
+            wchar_t value[256] = {};
+            DWORD size = sizeof value - sizeof(wchar_t);
+            if (RegQueryValueExW(existing.Get(), nullptr, nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
+                previousClass = value;
+        }
+        Set(kExtension, L"QuillsetTest.htmfile");
+        Set(kCommand, L"\"" + recorder + L"\" \"%1\"");
+    }
+    ~HtmHandler() {
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClass);
+        if (!hadExtension)
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExtension);
+        else
+            Set(kExtension, previousClass);
+    }
+
+private:
+    static constexpr wchar_t kExtension[] = L"Software\\Classes\\.htm";
+    static constexpr wchar_t kClass[] = L"Software\\Classes\\QuillsetTest.htmfile";
+    static constexpr wchar_t kCommand[] =
+        L"Software\\Classes\\QuillsetTest.htmfile\\shell\\open\\command";
+
+    static void Set(const wchar_t* path, const std::wstring& value) {
+        UniqueRegKey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  key.Put(), nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    bool hadExtension = false;
+    std::wstring previousClass;
+};
+
+// One run of the host program; a host still running at the end is killed.
+class HostRun {
+public:
+    HostRun(const std::vector<std::wstring>& environment) {
+        std::wstring block;
+        for (const wchar_t* entry = inherited; *entry; entry += wcslen(entry) + 1) {
+            const std::wstring text = entry;
+            bool replaced = false;
+            for (const auto& set : environment)
+                replaced |= _wcsnicmp(text.c_str(), set.c_str(), set.find(L'=') + 1) == 0;
+            if (!replaced) block += text + L'\0';
+        }
+        for (const auto& set : environment) block += set + L'\0';
+        block += L'\0';
+
+        std::wstring commandLine = L"\"" + ProgramFolder() + L"\\quillset_nodev_host.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                           CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &info)) {
+            process.Reset(info.hProcess);
+            CloseHandle(info.hThread);
+            id = info.dwProcessId;
+        }
+    }
+    ~HostRun() {
+        if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
+            TerminateProcess(process.Get(), 99);
+    }
+
+    bool Started() const { return process.IsValid(); }
+
+    // The host's dialog once it is visible; null after the bounded wait.
+    HWND WaitForDialog() {
+        for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
+            found = nullptr;
+            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(this));
+            if (found) return found;
+            if (WaitForSingleObject(process.Get(), 50) == WAIT_OBJECT_0) return nullptr;
+        }
+        return nullptr;
+    }
+
+    // The exit code, or -1 when the host did not end within the bounded wait.
+    long WaitForExit() {
+        if (WaitForSingleObject(process.Get(), kWaitMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process.Get(), &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    static BOOL CALLBACK MatchDialog(HWND window, LPARAM self) {
+        auto* run = reinterpret_cast<HostRun*>(self);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t className[16] = {};
+        GetClassNameW(window, className, 16);
+        if (owner != run->id || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window))
+            return TRUE;
+        run->found = window;
+        return FALSE;
+    }
+
+    static inline const wchar_t* inherited = GetEnvironmentStringsW();
+    UniqueHandle process;
+    DWORD id = 0;
+    HWND found = nullptr;
+};
+
+void PressKey(HWND control, WPARAM key) {
+    PostMessageW(control, WM_KEYDOWN, key, 0x00010001);
+    PostMessageW(control, WM_KEYUP, key, static_cast<LPARAM>(0xC0010001u));
+}
+
+void ExpectCentredInWorkArea(HWND window) {
+    RECT area{}, box{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    GetWindowRect(window, &box);
+    EXPECT_EQ(box.left, (area.left + area.right) / 2 - (box.right - box.left) / 2);
+    EXPECT_EQ(box.top, (area.top + area.bottom) / 2 - (box.bottom - box.top) / 2);
+}
+
+struct LanguageCase {
+    const char* name;
+    const wchar_t* readmeName;
+    const wchar_t* title;
+    const wchar_t* message;
+    const wchar_t* readmeCaption;
+    const wchar_t* okCaption;
+};
+
+const LanguageCase kEnglish{"en", L"Readme\\Readme_EN.htm", L"ORVEX Driver Settings",
+                            L"To make settings, connect the device and then execute once again.",
+                            L"Show \"README\"", L"OK"};
+const LanguageCase kGerman{
+    "de", L"Readme\\Readme_DE.htm", L"ORVEX Treibereinstellungen",
+    L"Um Einstellungen vorzunehmen, schlie\u00DFen Sie das Ger\u00E4t an und f\u00FChren das "
+    L"Programm erneut aus.",
+    L"\"README\" anzeigen", L"OK"};
+const LanguageCase kJapanese{
+    "ja", L"Readme\\Readme_JP.htm", L"ORVEX Driver \u306E\u8A2D\u5B9A",
+    L"\u8A2D\u5B9A\u3092\u884C\u3046\u5834\u5408\u306F\u3001\u6A5F\u5668\u3092\u63A5\u7D9A\u3057"
+    L"\u3066\u304B\u3089\u518D\u5EA6\u5B9F\u884C\u3057\u3066\u304F\u3060\u3055\u3044\u3002",
+    L"README\u3092\u8868\u793A", L"OK"};
+
+// Wine takes a process's language from the one that started it, so the whole test program
+// runs in the language under test; QS_NODEV_LANGUAGE names it (en when unset).
+const LanguageCase& Language() {
+    const char* name = std::getenv("QS_NODEV_LANGUAGE");
+    for (const LanguageCase* language : {&kGerman, &kJapanese})
+        if (name && std::strcmp(name, language->name) == 0) return *language;
+    return kEnglish;
+}
+
+class NoDeviceDialog : public ::testing::Test {
+protected:
+    DriverKeyFixture key;
+    TemporaryFolder folder;
+    std::wstring record = folder.Path() + L"\\opened.txt";
+
+    HostRun Start() { return HostRun({L"QS_OPEN_RECORD=" + record}); }
+
+    void ExpectTexts(HWND dialog, const LanguageCase& language) {
+        EXPECT_EQ(TextOf(dialog), language.title);
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_NODEV_TEXT)), language.message);
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_README)), language.readmeCaption);
+        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), language.okCaption);
+        EXPECT_EQ(GetDlgItem(dialog, IDCANCEL), nullptr);
+        EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU, 0);
+    }
+
+    // With a README in place: the button is enabled and a click opens the document.
+    void ExpectReadmeOpens(const LanguageCase& language) {
+        ASSERT_TRUE(folder.CreateFileAt(language.readmeName));
+        ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
+        HtmHandler handler(ProgramFolder() + L"\\quillset_open_recorder.exe");
+        HostRun host = Start();
+        ASSERT_TRUE(host.Started());
+        const HWND dialog = host.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        ExpectTexts(dialog, language);
+        ExpectCentredInWorkArea(dialog);
+        const HWND readme = GetDlgItem(dialog, IDC_README);
+        ASSERT_TRUE(IsWindowEnabled(readme));
+
+        PostMessageW(readme, BM_CLICK, 0, 0);
+        std::wstring opened;
+        for (DWORD waited = 0; opened.empty() && waited < kWaitMs; waited += 50) {
+            Sleep(50);
+            opened = ReadWideFile(record);
+        }
+        EXPECT_NE(opened.find(folder.Path() + L"\\" + language.readmeName), std::wstring::npos)
+            << "opened: " << std::string(opened.begin(), opened.end());
+        EXPECT_TRUE(IsWindowVisible(dialog));
+
+        PressKey(GetDlgItem(dialog, IDOK), VK_ESCAPE);
+        EXPECT_EQ(host.WaitForExit(), IDCANCEL);
+    }
+
+    void ExpectReadmeDisabledAndOkCloses(const LanguageCase& language) {
+        HostRun host = Start();
+        ASSERT_TRUE(host.Started());
+        const HWND dialog = host.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        ExpectTexts(dialog, language);
+        ExpectCentredInWorkArea(dialog);
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_README)));
+
+        // F1 asks for help the program doesn't have; the dialog stays and still answers.
+        PressKey(GetDlgItem(dialog, IDOK), VK_F1);
+        PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+        EXPECT_EQ(host.WaitForExit(), IDOK);
+    }
+};
+
+TEST_F(NoDeviceDialog, WithoutTheDriverKeyTheReadmeButtonIsDisabledAndOkCloses) {
+    ExpectReadmeDisabledAndOkCloses(Language());
+}
+
+TEST_F(NoDeviceDialog, AFolderWithoutTheLanguagesReadmeKeepsTheButtonDisabled) {
+    // Another language's document does not count.
+    ASSERT_TRUE(folder.CreateFileAt(&Language() == &kEnglish ? kGerman.readmeName
+                                                                    : kEnglish.readmeName));
+    ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
+    ExpectReadmeDisabledAndOkCloses(Language());
+}
+
+TEST_F(NoDeviceDialog, TheReadmeButtonOpensTheDocumentAndEscapeCloses) {
+    ExpectReadmeOpens(Language());
+}
+
+}  // namespace
