@@ -6,8 +6,8 @@
 #include <windows.h>
 
 struct StringBlockEntry {
-  const wchar_t* units = nullptr;
-  WORD count = 0;
+    const wchar_t* units = nullptr;
+    WORD count = 0;
 };
 
 // Finds entry index of the block of sizeInBytes bytes at block (2-byte aligned, as resources
