@@ -4,7 +4,6 @@
 #include "ui/DriverInformation.h"
 #include "ui/DriverKeyFixture.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,10 +19,6 @@ protected:
     HWND dialog = nullptr;
 
     void SetUp() override {
-        // The manifest asks for the themed controls, whose classes exist once comctl32 is in,
-        // as the program's start-up makes sure.
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
         dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_QUILLSET_DIALOG),
                                     nullptr, PassiveDialogProc, 0);
         ASSERT_NE(dialog, nullptr);
