@@ -37,7 +37,8 @@ qs_xvfb_stop() {
 
 # A persistent server keeps the prefix's background services from holding ctest's pipes open.
 qs_wineserver_start() {
-  "$WINESERVER" -p
+  # Exits with 2 when a server already runs for this prefix (scripts/orvexsim leaves one).
+  "$WINESERVER" -p 2>/dev/null || true
   qs_wine cmd /c exit >/dev/null 2>&1 || true
 }
 
