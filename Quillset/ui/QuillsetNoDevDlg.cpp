@@ -2,9 +2,9 @@
 
 #include "res/Texts.h"
 #include "res/resource.h"
+#include "ui/MainTitle.h"
 #include "ui/Readme.h"
 
-#include <string>
 
 CQuillsetNoDevDlg::CQuillsetNoDevDlg(HWND parent)
     : CModalDialog(IDD_NODEV_DIALOG, parent),
@@ -21,10 +21,7 @@ BOOL CQuillsetNoDevDlg::OnInitDialog() {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    std::wstring title;
-    LoadText(title, IDS_STR_TITLE);
-    ReplaceAll(title, kModelPlaceholder, kModelName);
-    SetWindowTextW(window, title.c_str());
+    SetWindowTextW(window, BuildMainTitle().c_str());
 
     SetControlText(window, IDC_NODEV_TEXT, IDS_MSG_NODEV);
     if (const HWND readme = GetDlgItem(window, IDC_README)) {
