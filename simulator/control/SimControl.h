@@ -66,7 +66,8 @@ public:
     bool SetRecord(int unit, const SimRecord& record);
     bool SetRecord(int unit, const void* bytes, std::size_t size);
     bool SetGetStatus(int unit, std::uint32_t status);
-    // The status of the 1st, 2nd ... SET from now on; SETs after the last answer 0.
+    // The status of the 1st, 2nd ... SET from now on; SETs after the last answer 0. An entry
+    // ORVEXSIM_SET_FAILS fails that SET.
     bool SetSetStatuses(int unit, const std::vector<std::uint32_t>& statuses);
     // ORVEXSIM_FAIL_GET, ORVEXSIM_FAIL_SET or both: those codes fail at the unit.
     bool SetFailing(int unit, DWORD failMask);

@@ -76,9 +76,10 @@ static NTSTATUS Answer(SIM_UNIT* unit, ULONG code, UCHAR* buffer, ULONG inLength
     } else {
         ULONG status;
         if (unit->failMask & ORVEXSIM_FAIL_SET) return STATUS_IO_DEVICE_ERROR;
+        status = NextSetStatus(unit);
+        if (status == ORVEXSIM_SET_FAILS) return STATUS_IO_DEVICE_ERROR;
         /* The unit keeps the settings part; its answer is that part with the SET's status. */
         RtlCopyMemory(unit->record, buffer, ORVEXSIM_STATUS_OFFSET);
-        status = NextSetStatus(unit);
         RtlCopyMemory(buffer, unit->record, ORVEXSIM_STATUS_OFFSET);
         RtlCopyMemory(buffer + ORVEXSIM_STATUS_OFFSET, &status, sizeof status);
     }

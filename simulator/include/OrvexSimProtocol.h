@@ -17,6 +17,8 @@
 #define ORVEXSIM_RECORD_SIZE 328       /* the settings record, settings part and status word */
 #define ORVEXSIM_STATUS_OFFSET 324     /* the status word inside the record */
 #define ORVEXSIM_MAX_SET_STATUSES 64   /* longest sequence of statuses the SET answers */
+/* In a SET status sequence: that SET fails (STATUS_IO_DEVICE_ERROR) and stores nothing. */
+#define ORVEXSIM_SET_FAILS 0xFFFFFFFFu
 #define ORVEXSIM_MAX_DELAY_MS 60000    /* longest completion delay */
 #define ORVEXSIM_LOG_CAPACITY 1024     /* requests kept per unit; older ones are dropped */
 

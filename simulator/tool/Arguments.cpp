@@ -57,8 +57,11 @@ bool ParseStatusList(const std::vector<std::wstring>& texts, std::vector<std::ui
     }
     for (const auto& text : texts) {
         std::uint32_t status = 0;
-        if (!ParseNumber(text.c_str(), 0xFFFFFFFFu, status)) {
-            error = L"bad SET status '" + text + L"': a status is a number from 0 to 4294967295";
+        if (text == L"fail") {
+            status = ORVEXSIM_SET_FAILS;
+        } else if (!ParseNumber(text.c_str(), ORVEXSIM_SET_FAILS - 1, status)) {
+            error = L"bad SET status '" + text +
+                    L"': a status is a number from 0 to 4294967294, or fail";
             return false;
         }
         statuses.push_back(status);

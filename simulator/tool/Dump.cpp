@@ -57,7 +57,8 @@ std::wstring DescribeUnitSummary(int unit, const SimUnitState& state) {
            L" ms; answers " + std::to_wstring(state.answerBytes) + L" bytes\n";
     out += L"  SET statuses:";
     if (state.setStatuses.empty()) out += L" none";
-    for (auto s : state.setStatuses) out += L" " + std::to_wstring(s);
+    for (auto s : state.setStatuses)
+        out += s == ORVEXSIM_SET_FAILS ? std::wstring(L" fail") : L" " + std::to_wstring(s);
     out += L" (" + std::to_wstring(state.setsAnswered) + L" SETs answered; then 0)\n";
     return out;
 }

@@ -127,6 +127,7 @@ TEST_F(Orvexsim, RefusesBadArgumentsWithAMessageAndExitCodeTwo) {
         {L"set-statuses 1 1 x", "bad SET status 'x'"},
         {L"set-statuses 1 -1", "bad SET status '-1'"},
         {L"set-statuses 1 4294967296", "bad SET status"},
+        {L"set-statuses 1 4294967295", "bad SET status"},
         {L"set-statuses 1", "usage: orvexsim set-statuses"},
         {L"fail 1 sometimes", "unknown control code 'sometimes'"},
         {L"delay 1 60001", "bad delay"},
@@ -155,7 +156,7 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_EQ(RunTool(L"plug 2").exitCode, 0u);
     EXPECT_EQ(RunTool(L"set-record 2 " + record.Quoted()).exitCode, 0u);
     EXPECT_EQ(RunTool(L"set-get-status 2 7").exitCode, 0u);
-    EXPECT_EQ(RunTool(L"set-statuses 2 1 2 0x3").exitCode, 0u);
+    EXPECT_EQ(RunTool(L"set-statuses 2 1 2 fail 0x3").exitCode, 0u);
     EXPECT_EQ(RunTool(L"fail 2 set").exitCode, 0u);
     EXPECT_EQ(RunTool(L"answer-bytes 2 300").exitCode, 0u);
 
@@ -165,7 +166,7 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_TRUE(SimControl::LinkExists(2));
     EXPECT_EQ(state.record[0], 0xAB);
     EXPECT_EQ(state.record[324], 7);
-    EXPECT_EQ(state.setStatuses, (std::vector<std::uint32_t>{1, 2, 3}));
+    EXPECT_EQ(state.setStatuses, (std::vector<std::uint32_t>{1, 2, ORVEXSIM_SET_FAILS, 3}));
     EXPECT_EQ(state.failMask, static_cast<DWORD>(ORVEXSIM_FAIL_SET));
     EXPECT_EQ(state.answerBytes, 300u);
 
@@ -185,7 +186,7 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_NE(dump.out.find("unit 2: present"), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("opens 1, closes 1"), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("GET status 7"), std::string::npos) << dump.out;
-    EXPECT_NE(dump.out.find("SET statuses: 1 2 3"), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("SET statuses: 1 2 fail 3"), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("request #0 GET 0x002221E8 in 328 out 328 -> ok, 300 bytes"),
               std::string::npos)
         << dump.out;

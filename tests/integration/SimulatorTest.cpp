@@ -89,6 +89,39 @@ TEST_F(Simulator, SetKeepsTheSettingsAndGetAnswersThemWithItsOwnStatus) {
     EXPECT_EQ(read[324], 9);
 }
 
+TEST_F(Simulator, AFailEntryInTheSetSequenceFailsThatSetAndStoresNothing) {
+    ASSERT_TRUE(sim.Plug(1)) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(1, {1, ORVEXSIM_SET_FAILS, 2})) << sim.LastError();
+    SimHandle unit = OpenUnit(1);
+    ASSERT_TRUE(unit);
+
+    std::uint32_t answered[3] = {};
+    bool succeeded[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        SimRecord record = Pattern(static_cast<std::uint8_t>(0x10 * (i + 1)), 0);
+        succeeded[i] = Call(unit.Get(), ORVEX_IOCTL_SET_SETTINGS, record.data(), 328,
+                            record.data(), 328);
+        std::memcpy(&answered[i], &record[324], 4);
+        if (i == 1) {  // the failed SET stored nothing: the first one's settings stay
+            SimUnitState state;
+            ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+            const SimRecord first = Pattern(0x10, 0);
+            EXPECT_EQ(std::memcmp(state.record.data(), first.data(), 324), 0);
+        }
+    }
+    EXPECT_TRUE(succeeded[0]);
+    EXPECT_EQ(answered[0], 1u);
+    EXPECT_FALSE(succeeded[1]);
+    EXPECT_TRUE(succeeded[2]);
+    EXPECT_EQ(answered[2], 2u);
+
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    const SimRecord third = Pattern(0x30, 0);
+    EXPECT_EQ(std::memcmp(state.record.data(), third.data(), 324), 0);
+    EXPECT_EQ(state.setsAnswered, 3u);
+}
+
 TEST_F(Simulator, DefaultRecordIsTheShippedImageWithAGoodStatus) {
     SimUnitState state;
     ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();

@@ -2,7 +2,7 @@
 #include "res/Maker.h"
 #include "res/resource.h"
 #include "ui/DriverInformation.h"
-#include "ui/DriverKeyFixture.h"
+#include "support/DriverKeyFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ui/DriverKey.h"
-#include "ui/DriverKeyFixture.h"
+#include "support/DriverKeyFixture.h"
 
 #include <gtest/gtest.h>
 

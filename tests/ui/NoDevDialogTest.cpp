@@ -2,7 +2,7 @@
 // would: its texts, its README button, OK and Escape, and where it opens.
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
-#include "ui/DriverKeyFixture.h"
+#include "support/DriverKeyFixture.h"
 
 #include <gtest/gtest.h>
 

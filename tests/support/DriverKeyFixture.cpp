@@ -1,4 +1,4 @@
-#include "ui/DriverKeyFixture.h"
+#include "support/DriverKeyFixture.h"
 
 #include "framework/UniqueHandle.h"
 

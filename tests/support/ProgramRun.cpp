@@ -1,0 +1,95 @@
+#include "support/ProgramRun.h"
+
+#include "res/resource.h"
+
+#include <cwchar>
+#include <iterator>
+
+namespace {
+
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::wstring ThisProgramFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+}  // namespace
+
+const char* NameOf(ProgramScreen screen) {
+    switch (screen) {
+    case ProgramScreen::Nothing: return "nothing";
+    case ProgramScreen::Settings: return "the settings dialog";
+    case ProgramScreen::NoDevice: return "the device-not-connected dialog";
+    case ProgramScreen::MessageBox: return "a message box";
+    case ProgramScreen::Ended: return "the end of the program";
+    }
+    return "?";
+}
+
+ProgramScreen ClassifyWindow(HWND window) {
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (std::wcscmp(className, kDialogClass) != 0) return ProgramScreen::Nothing;
+    if (::GetDlgItem(window, IDC_LIGHT_LOAD)) return ProgramScreen::Settings;
+    if (::GetDlgItem(window, IDC_NODEV_TEXT)) return ProgramScreen::NoDevice;
+    if (::GetDlgItem(window, kMessageBoxTextId)) return ProgramScreen::MessageBox;
+    return ProgramScreen::Nothing;
+}
+
+std::wstring ProgramRun::ProgramPath() { return ThisProgramFolder() + L"\\Kzds0410.exe"; }
+
+ProgramRun::~ProgramRun() { child.Kill(); }
+
+bool ProgramRun::Start(const std::wstring& path,
+                       const std::vector<std::wstring>& extraEnvironment) {
+    return StartProcess(L"\"" + path + L"\"", child, extraEnvironment);
+}
+
+ShownScreen ProgramRun::Current() const {
+    if (!child.process) return {};
+    if (!child.Running()) return {ProgramScreen::Ended, nullptr};
+    for (HWND window : FindTopWindows(child.id, kDialogClass, nullptr)) {
+        if (!::IsWindowEnabled(window)) continue;
+        const ProgramScreen screen = ClassifyWindow(window);
+        if (screen != ProgramScreen::Nothing) return {screen, window};
+    }
+    return {};
+}
+
+ShownScreen ProgramRun::WaitForScreen(DWORD timeoutMs) const {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ShownScreen shown = Current();
+        if (shown.screen != ProgramScreen::Nothing || ::GetTickCount64() >= end) return shown;
+        ::Sleep(20);
+    }
+}
+
+HWND ProgramRun::WaitFor(ProgramScreen screen, DWORD timeoutMs) const {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ShownScreen shown = Current();
+        if (shown.screen == screen) return shown.window;
+        if (shown.screen == ProgramScreen::Ended || ::GetTickCount64() >= end) return nullptr;
+        ::Sleep(20);
+    }
+}
+
+bool ProgramRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+    return child.WaitForExit(timeoutMs, exitCode);
+}
+
+bool ProgramRun::EndsWithoutAWindow(DWORD timeoutMs, bool& showedWindow) const {
+    showedWindow = false;
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    while (child.Running()) {
+        if (!FindTopWindows(child.id, nullptr, nullptr).empty()) showedWindow = true;
+        if (::GetTickCount64() >= end) return false;
+        ::Sleep(5);
+    }
+    return true;
+}

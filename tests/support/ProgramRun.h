@@ -1,0 +1,63 @@
+#pragma once
+// The real program, Kzds0410.exe, started from a test program as a user would start it: which
+// of its windows it shows, and when it ends. Every wait is bounded; a program still running
+// when its ProgramRun goes away is killed, so a failed test leaves nothing behind.
+
+#include "support/UiAutomation.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum class ProgramScreen {
+    Nothing,     // no window of the program is up (yet)
+    Settings,    // the settings dialog, ready for the user
+    NoDevice,    // the device-not-connected dialog
+    MessageBox,  // a message box over the settings dialog
+    Ended,       // the process has ended
+};
+
+const char* NameOf(ProgramScreen screen);
+
+struct ShownScreen {
+    ProgramScreen screen = ProgramScreen::Nothing;
+    HWND window = nullptr;
+};
+
+class ProgramRun {
+public:
+    static constexpr DWORD kWaitMs = 20000;
+
+    // Kzds0410.exe in this test program's folder.
+    static std::wstring ProgramPath();
+
+    ProgramRun() = default;
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    bool Start(const std::wstring& path = ProgramPath(),
+               const std::vector<std::wstring>& extraEnvironment = {});
+    DWORD Id() const { return child.id; }
+    bool Running() const { return child.Running(); }
+
+    // What the program shows the user at this moment: its one enabled, visible top-level
+    // window (a dialog under a nested modal one is disabled and does not count).
+    ShownScreen Current() const;
+    // Waits until the program shows a window or ends.
+    ShownScreen WaitForScreen(DWORD timeoutMs = kWaitMs) const;
+    // Waits for that screen; null when the program shows something else for good or ends.
+    HWND WaitFor(ProgramScreen screen, DWORD timeoutMs = kWaitMs) const;
+    // Waits for the process to end; false on timeout.
+    bool WaitForExit(DWORD timeoutMs = kWaitMs, DWORD* exitCode = nullptr) const;
+    // Whether the process ever showed a top-level window while it was watched with this.
+    // Polls until the process ends or timeoutMs passes; false when it did not end.
+    bool EndsWithoutAWindow(DWORD timeoutMs, bool& showedWindow) const;
+
+private:
+    ChildProcess child;
+};
+
+// Which of the program's screens a top-level window is.
+ProgramScreen ClassifyWindow(HWND window);
