@@ -12,6 +12,17 @@ std::wstring BuildInstanceMutexName() {
     return std::wstring(QS_WIDEN(QS_MAKER_DOMAIN)) + L"." + kProgramFileName;
 }
 
+bool IsAnotherCopyRunning(const std::wstring& mutexName) {
+    return static_cast<bool>(UniqueHandle(::OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName.c_str())));
+}
+
+bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held) {
+    HANDLE created = ::CreateMutexW(nullptr, FALSE, mutexName.c_str());
+    const bool existed = created && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    held.Reset(created);
+    return !existed;
+}
+
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param) {
     const auto* title = reinterpret_cast<const wchar_t*>(param);
     wchar_t text[520] = {};

@@ -2,6 +2,8 @@
 // The single-instance guard: a named mutex whose existence marks a running copy, and the
 // search for that copy's window by its title.
 
+#include "framework/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -9,6 +11,14 @@
 // The mutex name: the maker's reverse-domain prefix, a full stop and the fixed program file
 // name, so that a copy of the executable under another name still shares the guard.
 std::wstring BuildInstanceMutexName();
+
+// Whether another copy holds the mutex. Any failure to open it counts as no other copy.
+bool IsAnotherCopyRunning(const std::wstring& mutexName);
+
+// Creates the mutex into held, which keeps it in existence. False when the mutex was already
+// there: a copy started at the same moment got past IsAnotherCopyRunning too, and got here
+// first. A mutex that can't be created at all is no reason to stop; that reports true.
+bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held);
 
 // EnumWindows callback. param points to the title's wide characters. Brings the first window
 // whose text begins with the title (letter case significant) to the front and stops.

@@ -31,15 +31,7 @@ bool CQuillsetApp::InitInstance() {
     InitCommonControlsEx(&controls);
 
     const std::wstring mutexName = BuildInstanceMutexName();
-    if (UniqueHandle(OpenMutexW(MUTEX_ALL_ACCESS, FALSE, mutexName.c_str()))) {
-        ActivateRunningCopy();
-        return false;
-    }
-
-    instanceMutex.Reset(CreateMutexW(nullptr, FALSE, mutexName.c_str()));
-    // Two copies started at the same moment can both get past OpenMutexW; the later one
-    // finds the mutex already there and gives way like any second copy.
-    if (instanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (IsAnotherCopyRunning(mutexName) || !CreateInstanceMutex(mutexName, instanceMutex)) {
         ActivateRunningCopy();
         return false;
     }

@@ -1,14 +1,25 @@
 #include "ResourceModule.h"
 
 #include <algorithm>
+#include <string>
 
 HMODULE ModuleUnderTest() {
-    // The test program carries the program's resources (it links quillset_resources).
-    return GetModuleHandleW(nullptr);
+    // The shipped program itself, Kzds0410.exe beside this test program, mapped for its
+    // resources only; it stays loaded for the test program's life.
+    static const HMODULE module = [] {
+        wchar_t path[MAX_PATH + 1] = {};
+        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+        std::wstring program(path, length);
+        program = program.substr(0, program.rfind(L'\\') + 1) + L"Kzds0410.exe";
+        return LoadLibraryExW(program.c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    }();
+    return module;
 }
 
 ResourceBytes FindResourceBytes(LPCWSTR type, LPCWSTR name, WORD language) {
     const HMODULE module = ModuleUnderTest();
+    if (module == nullptr) return {};  // never the test program's own copy of the resources
     const HRSRC found = FindResourceExW(module, type, name, language);
     if (found == nullptr) return {};
     const HGLOBAL loaded = LoadResource(module, found);
@@ -39,6 +50,7 @@ BOOL CALLBACK CollectNumber(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) {
 
 std::vector<WORD> LanguagesOf(LPCWSTR type, WORD number) {
     std::vector<WORD> languages;
+    if (ModuleUnderTest() == nullptr) return languages;
     EnumResourceLanguagesW(ModuleUnderTest(), type, MAKEINTRESOURCEW(number), CollectLanguage,
                            reinterpret_cast<LONG_PTR>(&languages));
     std::sort(languages.begin(), languages.end());
@@ -47,6 +59,7 @@ std::vector<WORD> LanguagesOf(LPCWSTR type, WORD number) {
 
 std::vector<WORD> NumbersOf(LPCWSTR type) {
     std::vector<WORD> numbers;
+    if (ModuleUnderTest() == nullptr) return numbers;
     EnumResourceNamesW(ModuleUnderTest(), type, CollectNumber, reinterpret_cast<LONG_PTR>(&numbers));
     std::sort(numbers.begin(), numbers.end());
     return numbers;

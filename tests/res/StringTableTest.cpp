@@ -21,6 +21,12 @@ std::vector<WORD> CarriedLanguageIds() {
     return ids;
 }
 
+TEST(StringTable, IsReadFromTheShippedProgramNotFromThisTestProgram) {
+    const HMODULE module = ModuleUnderTest();
+    ASSERT_NE(module, nullptr) << "Kzds0410.exe could not be loaded beside the test program";
+    EXPECT_NE(module, GetModuleHandleW(nullptr));
+}
+
 TEST(StringTable, HasExactlyTheFourBlocksEachInExactlyTheEightLanguages) {
     EXPECT_EQ(NumbersOf(RT_STRING), (std::vector<WORD>{2069, 2070, 2071, 3585}));
     for (WORD block : kBlocks) {

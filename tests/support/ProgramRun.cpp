@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -34,7 +35,11 @@ ProgramScreen ClassifyWindow(HWND window) {
     wchar_t className[16] = {};
     ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
     if (std::wcscmp(className, kDialogClass) != 0) return ProgramScreen::Nothing;
-    if (::GetDlgItem(window, IDC_LIGHT_LOAD)) return ProgramScreen::Settings;
+    if (::GetDlgItem(window, IDC_LIGHT_LOAD)) {
+        // The dialog takes its title once the settings are read. Without one it is a dialog
+        // that its own initialisation ended (no unit), which Wine still shows for a moment.
+        return WindowText(window).empty() ? ProgramScreen::Nothing : ProgramScreen::Settings;
+    }
     if (::GetDlgItem(window, IDC_NODEV_TEXT)) return ProgramScreen::NoDevice;
     if (::GetDlgItem(window, kMessageBoxTextId)) return ProgramScreen::MessageBox;
     return ProgramScreen::Nothing;
@@ -49,21 +54,22 @@ bool ProgramRun::Start(const std::wstring& path,
     return StartProcess(L"\"" + path + L"\"", child, extraEnvironment);
 }
 
-ShownScreen ProgramRun::Current() const {
+ShownScreen ProgramRun::Current(const std::vector<HWND>& ignore) const {
     if (!child.process) return {};
     if (!child.Running()) return {ProgramScreen::Ended, nullptr};
     for (HWND window : FindTopWindows(child.id, kDialogClass, nullptr)) {
         if (!::IsWindowEnabled(window)) continue;
+        if (std::find(ignore.begin(), ignore.end(), window) != ignore.end()) continue;
         const ProgramScreen screen = ClassifyWindow(window);
         if (screen != ProgramScreen::Nothing) return {screen, window};
     }
     return {};
 }
 
-ShownScreen ProgramRun::WaitForScreen(DWORD timeoutMs) const {
+ShownScreen ProgramRun::WaitForScreen(DWORD timeoutMs, const std::vector<HWND>& ignore) const {
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
     for (;;) {
-        const ShownScreen shown = Current();
+        const ShownScreen shown = Current(ignore);
         if (shown.screen != ProgramScreen::Nothing || ::GetTickCount64() >= end) return shown;
         ::Sleep(20);
     }

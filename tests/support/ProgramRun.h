@@ -43,10 +43,12 @@ public:
     bool Running() const { return child.Running(); }
 
     // What the program shows the user at this moment: its one enabled, visible top-level
-    // window (a dialog under a nested modal one is disabled and does not count).
-    ShownScreen Current() const;
-    // Waits until the program shows a window or ends.
-    ShownScreen WaitForScreen(DWORD timeoutMs = kWaitMs) const;
+    // window (a dialog under a nested modal one is disabled and does not count). Windows in
+    // `ignore` (ones already dealt with, which may take a moment to go) don't count either.
+    ShownScreen Current(const std::vector<HWND>& ignore = {}) const;
+    // Waits until the program shows a window not in `ignore`, or ends.
+    ShownScreen WaitForScreen(DWORD timeoutMs = kWaitMs,
+                              const std::vector<HWND>& ignore = {}) const;
     // Waits for that screen; null when the program shows something else for good or ends.
     HWND WaitFor(ProgramScreen screen, DWORD timeoutMs = kWaitMs) const;
     // Waits for the process to end; false on timeout.

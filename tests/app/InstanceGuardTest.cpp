@@ -1,0 +1,120 @@
+// The single-instance guard: the mutex name, the open-then-create sequence of two copies that
+// start at the same moment, and the search for the running copy's window.
+#include "app/InstanceGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A name of this test's own, so that a running program is never disturbed.
+std::wstring TestMutexName(const wchar_t* what) {
+    return L"QuillsetTest." + std::to_wstring(GetCurrentProcessId()) + L"." + what;
+}
+
+TEST(InstanceGuard, MutexNameIsTheMakersDomainAndTheFixedProgramFileName) {
+    const std::wstring name = BuildInstanceMutexName();
+    EXPECT_EQ(name, L"com.quillmere.Kzds0410.exe");
+    // No kernel namespace: the mutex lives in the local namespace of the user's logon.
+    EXPECT_EQ(name.find(L'\\'), std::wstring::npos);
+}
+
+TEST(InstanceGuard, TheFirstCopyCreatesTheMutexAndALaterOneFindsIt) {
+    const std::wstring name = TestMutexName(L"sequence");
+    EXPECT_FALSE(IsAnotherCopyRunning(name));
+    {
+        UniqueHandle first;
+        ASSERT_TRUE(CreateInstanceMutex(name, first));
+        ASSERT_TRUE(first);
+        EXPECT_TRUE(IsAnotherCopyRunning(name));
+    }
+    // Gone with the first copy's handle: a copy started afterwards is a first copy again.
+    EXPECT_FALSE(IsAnotherCopyRunning(name));
+}
+
+TEST(InstanceGuard, OfTwoCopiesPastTheOpenTestAtOnceOnlyTheEarlierGoesOn) {
+    const std::wstring name = TestMutexName(L"race");
+    // Both test for the mutex before either has created it.
+    ASSERT_FALSE(IsAnotherCopyRunning(name));
+    ASSERT_FALSE(IsAnotherCopyRunning(name));
+    UniqueHandle earlier, later;
+    EXPECT_TRUE(CreateInstanceMutex(name, earlier));
+    EXPECT_FALSE(CreateInstanceMutex(name, later));
+    // The later copy is about to end; the earlier one's handle alone keeps the guard.
+    later.Reset();
+    EXPECT_TRUE(IsAnotherCopyRunning(name));
+}
+
+TEST(InstanceGuard, AMutexThatCannotBeCreatedDoesNotStopTheCopy) {
+    const std::wstring name = TestMutexName(L"taken");
+    // Another kind of object under the name: OpenMutexW and CreateMutexW both fail.
+    UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    ASSERT_TRUE(event);
+    EXPECT_FALSE(IsAnotherCopyRunning(name));
+    UniqueHandle held;
+    EXPECT_TRUE(CreateInstanceMutex(name, held));
+    EXPECT_FALSE(held);
+}
+
+// Hidden top-level windows of this test with chosen texts.
+class TitledWindows : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (HWND window : windows) DestroyWindow(window);
+    }
+    HWND Make(const std::wstring& text) {
+        HWND window = CreateWindowExW(0, L"STATIC", text.c_str(), WS_POPUP, 0, 0, 50, 20,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        windows.push_back(window);
+        return window;
+    }
+    static BOOL Offer(HWND window, const std::wstring& title) {
+        return ActivateMatchingWindow(window, reinterpret_cast<LPARAM>(title.c_str()));
+    }
+    std::vector<HWND> windows;
+    const std::wstring title = L"Quillset guard test " + std::to_wstring(GetCurrentProcessId());
+};
+
+TEST_F(TitledWindows, AWindowWhoseTextBeginsWithTheTitleIsShownAndStopsTheSearch) {
+    const HWND exact = Make(title);
+    const HWND longer = Make(title + L" - more");
+    ASSERT_TRUE(exact && longer);
+    EXPECT_EQ(Offer(longer, title), FALSE);
+    EXPECT_TRUE(IsWindowVisible(longer));
+    EXPECT_EQ(Offer(exact, title), FALSE);
+    EXPECT_TRUE(IsWindowVisible(exact));
+}
+
+TEST_F(TitledWindows, OtherLetterCaseAndShorterTextsDoNotMatch) {
+    std::wstring lower = title;
+    for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+    const HWND otherCase = Make(lower);
+    const HWND shorter = Make(title.substr(0, title.size() - 1));
+    const HWND empty = Make(L"");
+    for (HWND window : {otherCase, shorter, empty}) {
+        ASSERT_TRUE(window);
+        EXPECT_EQ(Offer(window, title), TRUE);
+        EXPECT_FALSE(IsWindowVisible(window));
+    }
+}
+
+TEST_F(TitledWindows, TheEnumerationBringsForwardOneWindowOnly) {
+    const HWND a = Make(title);
+    const HWND b = Make(title + L" (2)");
+    ASSERT_TRUE(a && b);
+    EnumWindows(ActivateMatchingWindow, reinterpret_cast<LPARAM>(title.c_str()));
+    EXPECT_EQ(IsWindowVisible(a) + IsWindowVisible(b), 1);
+}
+
+TEST_F(TitledWindows, ALongWindowTextIsComparedOnItsFirstCharacters) {
+    // Past the 514 characters that are read, the text no longer matters.
+    const std::wstring longTitle = title + std::wstring(600, L'x');
+    const HWND window = Make(longTitle);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(Offer(window, title), FALSE);
+    EXPECT_EQ(Offer(window, longTitle), TRUE);
+    EXPECT_EQ(Offer(window, longTitle.substr(0, 514)), FALSE);
+}
+
+}  // namespace

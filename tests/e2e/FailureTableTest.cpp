@@ -1,0 +1,186 @@
+// What the user sees, and what reaches each unit, in every case of the driver's answers: no
+// unit, a failed read, the answers to the first write and to the retry.
+#include "ProgramFixture.h"
+
+namespace {
+
+constexpr wchar_t kNoDeviceText[] =
+    L"To make settings, connect the device and then execute once again.";
+constexpr wchar_t kDeviceInUse[] =
+    L"Device currently used by another application.\nTo have settings take effect, quit all "
+    L"such applications, then restart the application.";
+constexpr wchar_t kPowerCycle[] =
+    L"To have settings changes take effect, switch the power off, then on again.";
+constexpr wchar_t kTitle[] = L"ORVEX Driver Settings";
+constexpr wchar_t kAppTitle[] = L" ";  // string 57344, one blank in every language
+
+using FailureTable = ProgramTest;
+
+// The device-not-connected dialog, as it shows, closed with OK.
+void ExpectNoDeviceDialogAndClose(HWND dialog) {
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(dialog), kTitle);
+    EXPECT_EQ(ControlText(dialog, IDC_NODEV_TEXT), kNoDeviceText);
+    ClickButton(dialog, IDOK);
+}
+
+void ExpectMessageBoxAndClose(HWND box, const wchar_t* text) {
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), kAppTitle);
+    EXPECT_EQ(MessageBoxText(box), text);
+    EXPECT_NE(GetDlgItem(box, IDOK), nullptr);
+    EXPECT_EQ(GetDlgItem(box, IDCANCEL), nullptr);
+    ClickButton(box, IDOK);
+}
+
+TEST_F(FailureTable, NoUnitAtStartShowsOnlyTheDeviceNotConnectedDialog) {
+    ASSERT_TRUE(program.Start());
+    ExpectNoDeviceDialogAndClose(ExpectScreen(ProgramScreen::NoDevice));
+    ExpectEndsQuietly();
+}
+
+TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndWritesNothing) {
+    const struct {
+        const char* name;
+        DWORD failMask;
+        std::uint32_t getStatus;
+    } cases[] = {
+        {"the read fails at the unit", ORVEXSIM_FAIL_GET, 1},
+        {"the unit answers status 0", 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(sim.Reset()) << sim.LastError();
+        Plug(2, Record(0x20, 1, c.getStatus));
+        ASSERT_TRUE(sim.SetFailing(2, c.failMask)) << sim.LastError();
+        ProgramRun run;
+        ASSERT_TRUE(run.Start());
+        ExpectNoDeviceDialogAndClose(ExpectScreen(run, ProgramScreen::NoDevice));
+        ExpectEndsQuietly(run);
+        EXPECT_EQ(Reads(2).size(), 1u);
+        EXPECT_TRUE(Writes(2).empty());
+    }
+}
+
+// One case of the driver's answers to OK: the SET statuses of unit 1, what shows after OK,
+// and how many writes unit 1 receives.
+struct WriteCase {
+    const char* name;
+    std::vector<std::uint32_t> setStatuses;
+    ProgramScreen after;
+    const wchar_t* message;  // for a message box
+    std::size_t writes;
+};
+
+class WriteAnswers : public ProgramTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(WriteAnswers, ShowWhatTheDriverSaidAndWriteTheReadSettings) {
+    const WriteCase& c = GetParam();
+    const SimRecord read = Record(0x31, 0);
+    Plug(1, read, c.setStatuses);
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ClickButton(dialog, IDOK);
+
+    const HWND shown = ExpectScreen(c.after);
+    if (c.after == ProgramScreen::MessageBox) {
+        // Owned by the settings dialog, which stays up, disabled, under it.
+        EXPECT_EQ(GetWindow(shown, GW_OWNER), dialog);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        ExpectMessageBoxAndClose(shown, c.message);
+    } else if (c.after == ProgramScreen::NoDevice) {
+        ExpectNoDeviceDialogAndClose(shown);
+    }
+    ExpectEndsQuietly();
+
+    const auto written = WrittenBytes(1);
+    ASSERT_EQ(written.size(), c.writes);
+    // The first write and the retry carry the same settings, as read.
+    for (const auto& bytes : written) EXPECT_EQ(bytes, FirstWrite(read, 0));
+    EXPECT_EQ(Reads(1).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryAnswer, WriteAnswers,
+    ::testing::Values(
+        WriteCase{"Status0", {0}, ProgramScreen::Ended, nullptr, 1},
+        WriteCase{"Status2", {2}, ProgramScreen::MessageBox, kPowerCycle, 1},
+        WriteCase{"Status1Then1", {1, 1}, ProgramScreen::MessageBox, kDeviceInUse, 2},
+        WriteCase{"Status1Then0", {1, 0}, ProgramScreen::Ended, nullptr, 2},
+        WriteCase{"Status1Then2", {1, 2}, ProgramScreen::Ended, nullptr, 2},
+        WriteCase{"Status3IsAPowerCycle", {3}, ProgramScreen::MessageBox, kPowerCycle, 1},
+        WriteCase{"NoAnswerToTheFirstWrite", {ORVEXSIM_SET_FAILS}, ProgramScreen::NoDevice,
+                  nullptr, 1},
+        WriteCase{"Status1ThenNoAnswer", {1, ORVEXSIM_SET_FAILS}, ProgramScreen::NoDevice,
+                  nullptr, 2}),
+    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FailureTable, EveryConnectedUnitIsWrittenAndTheirAnswersAreCombined) {
+    // Unit 1 is read; unit 3 says "in use" twice, unit 4 refuses the first write.
+    const SimRecord read = Record(0x41, 1);
+    Plug(1, read, {0, 0});
+    Plug(3, Record(0x43, 0), {1, 1});
+    Plug(4, Record(0x44, 0), {ORVEXSIM_SET_FAILS, 0});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckState(dialog), BST_CHECKED);
+    ClickButton(dialog, IDOK);
+    ExpectMessageBoxAndClose(ExpectScreen(ProgramScreen::MessageBox), kDeviceInUse);
+    ExpectEndsQuietly();
+
+    const auto sent = FirstWrite(read, 1);
+    EXPECT_EQ(Reads(1).size(), 1u);
+    EXPECT_TRUE(Reads(3).empty());
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
+    // Each later unit receives the record as the unit before it answered it.
+    EXPECT_EQ(WrittenBytes(3), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
+    // Unit 4 came after unit 3's "in use" answer both times.
+    EXPECT_EQ(WrittenBytes(4),
+              (std::vector<std::vector<std::uint8_t>>{WithStatus(sent, 1), WithStatus(sent, 1)}));
+}
+
+TEST_F(FailureTable, AUnitUnpluggedWhileTheDialogIsOpenIsNotWritten) {
+    const SimRecord read = Record(0x51, 0);
+    Plug(1, read);
+    Plug(2, Record(0x52, 1), {0});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.Unplug(1)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    ExpectEndsQuietly();
+    EXPECT_TRUE(Writes(1).empty());
+    // Unit 2 now gets what was read from unit 1.
+    EXPECT_EQ(WrittenBytes(2), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 0)}));
+}
+
+TEST_F(FailureTable, WithEveryUnitUnpluggedOkShowsTheDeviceNotConnectedDialog) {
+    Plug(1, Record(0x61, 0));
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.Unplug(1)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const HWND noDevice = ExpectScreen(ProgramScreen::NoDevice);
+    // Over the settings dialog, which now carries the same title.
+    EXPECT_EQ(WindowText(dialog), kTitle);
+    ExpectNoDeviceDialogAndClose(noDevice);
+    ExpectEndsQuietly();
+    EXPECT_TRUE(Writes(1).empty());
+}
+
+TEST_F(FailureTable, ALateDriverIsWaitedFor) {
+    const SimRecord read = Record(0x71, 1);
+    Plug(1, read, {2});
+    ASSERT_TRUE(sim.SetDelay(1, 700)) << sim.LastError();
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckState(dialog), BST_CHECKED);
+    ClickButton(dialog, IDOK);
+    ExpectMessageBoxAndClose(ExpectScreen(ProgramScreen::MessageBox), kPowerCycle);
+    ExpectEndsQuietly();
+    const auto writes = Writes(1);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(writes[0].pended);
+    EXPECT_EQ(writes[0].input, FirstWrite(read, 1));
+}
+
+}  // namespace

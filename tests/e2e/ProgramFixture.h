@@ -1,0 +1,135 @@
+#pragma once
+// Ground for the end-to-end tests: the real Kzds0410.exe under Wine, against the simulated
+// driver, with the driver installer's registry key in place, driven from this test program
+// as a user would drive it. Unit N of the simulator is the program's slot N - 1.
+
+#include "SimControl.h"
+#include "res/resource.h"
+#include "support/DriverKeyFixture.h"
+#include "support/ProgramRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// A text as plain ASCII for failure messages.
+inline std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+    static constexpr wchar_t kVersion[] = L"1.4.2";
+    static constexpr wchar_t kCopyright[] = L"Copyright (C) 2026 Quillmere Audio";
+    static constexpr wchar_t kReadme[] = L"Readme\\Readme_EN.htm";
+
+    void SetUp() override {
+        ASSERT_TRUE(sim.Connect()) << sim.LastError();
+        ASSERT_TRUE(sim.Reset()) << sim.LastError();
+        ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
+        ASSERT_TRUE(key.SetText(L"version", kVersion));
+        ASSERT_TRUE(key.SetText(L"copyright", kCopyright));
+    }
+
+    // A recognisable record: bytes 0 to 323 differ from unit to unit and from the default
+    // image, lightLoad and the status word as given.
+    static SimRecord Record(std::uint8_t seed, std::int32_t lightLoad, std::uint32_t status = 1) {
+        SimRecord r{};
+        for (std::size_t i = 0; i < 324; ++i)
+            r[i] = static_cast<std::uint8_t>(seed + i * 13 + (i >> 3));
+        std::memcpy(&r[312], &lightLoad, sizeof lightLoad);
+        std::memcpy(&r[324], &status, sizeof status);
+        return r;
+    }
+
+    // The 328 bytes a unit receives when it is the first written after `read` was read:
+    // the settings as read, lightLoad as the check box left it, the status word 0.
+    static std::vector<std::uint8_t> FirstWrite(const SimRecord& read, std::int32_t lightLoad) {
+        std::vector<std::uint8_t> bytes(read.begin(), read.end());
+        std::memcpy(&bytes[312], &lightLoad, sizeof lightLoad);
+        std::memset(&bytes[324], 0, 4);
+        return bytes;
+    }
+
+    // What a later unit receives: the previous unit's answer, its status word included.
+    static std::vector<std::uint8_t> WithStatus(std::vector<std::uint8_t> bytes,
+                                                std::uint32_t status) {
+        std::memcpy(&bytes[324], &status, sizeof status);
+        return bytes;
+    }
+
+    void Plug(int unit, const SimRecord& record,
+              const std::vector<std::uint32_t>& setStatuses = {}) {
+        ASSERT_TRUE(sim.SetRecord(unit, record)) << sim.LastError();
+        if (!setStatuses.empty()) {
+            ASSERT_TRUE(sim.SetSetStatuses(unit, setStatuses)) << sim.LastError();
+        }
+        ASSERT_TRUE(sim.Plug(unit)) << sim.LastError();
+    }
+
+    std::vector<SimRequest> Requests(int unit, DWORD code) {
+        std::vector<SimRequest> log, matching;
+        EXPECT_TRUE(sim.ReadLog(unit, log)) << sim.LastError();
+        for (auto& request : log)
+            if (request.code == code) matching.push_back(request);
+        return matching;
+    }
+    std::vector<SimRequest> Reads(int unit) { return Requests(unit, 0x002221E8); }
+    std::vector<SimRequest> Writes(int unit) { return Requests(unit, 0x002221EC); }
+
+    // The bytes of every write the unit received, in order.
+    std::vector<std::vector<std::uint8_t>> WrittenBytes(int unit) {
+        std::vector<std::vector<std::uint8_t>> bytes;
+        for (const auto& request : Writes(unit)) bytes.push_back(request.input);
+        return bytes;
+    }
+
+    // Starts the program and waits for its settings dialog.
+    HWND StartToSettings() {
+        if (!program.Start()) {
+            ADD_FAILURE() << "Kzds0410.exe did not start: " << GetLastError();
+            return nullptr;
+        }
+        return ExpectScreen(ProgramScreen::Settings);
+    }
+
+    // Waits for the next screen, one not shown before, and checks that it is the one
+    // expected.
+    HWND ExpectScreen(ProgramScreen expected) { return ExpectScreen(program, expected); }
+    HWND ExpectScreen(const ProgramRun& run, ProgramScreen expected) {
+        const ShownScreen shown = run.WaitForScreen(ProgramRun::kWaitMs, seen);
+        EXPECT_EQ(shown.screen, expected)
+            << "expected " << NameOf(expected) << ", saw " << NameOf(shown.screen) << " \""
+            << Narrow(WindowText(shown.window)) << "\"";
+        if (shown.window) seen.push_back(shown.window);
+        return shown.screen == expected ? shown.window : nullptr;
+    }
+
+    // The program must end by itself now, showing nothing new.
+    void ExpectEndsQuietly() { ExpectEndsQuietly(program); }
+    void ExpectEndsQuietly(const ProgramRun& run) {
+        const ShownScreen shown = run.WaitForScreen(ProgramRun::kWaitMs, seen);
+        EXPECT_EQ(shown.screen, ProgramScreen::Ended)
+            << "saw " << NameOf(shown.screen) << " \"" << Narrow(WindowText(shown.window)) << "\"";
+        EXPECT_TRUE(run.WaitForExit());
+    }
+
+    // Closes a message box or the device-not-connected dialog with its OK button.
+    void PressOk(HWND window) { ClickButton(window, IDOK); }
+
+    static LRESULT CheckState(HWND dialog) {
+        return SendMessageW(GetDlgItem(dialog, IDC_LIGHT_LOAD), BM_GETCHECK, 0, 0);
+    }
+
+    SimControl sim;
+    DriverKeyFixture key;
+    TemporaryFolder folder;
+    ProgramRun program;
+    std::vector<HWND> seen;  // the program's windows the test has dealt with
+};
+
