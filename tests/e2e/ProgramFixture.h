@@ -116,7 +116,10 @@ protected:
         const ShownScreen shown = run.WaitForScreen(ProgramRun::kWaitMs, seen);
         EXPECT_EQ(shown.screen, ProgramScreen::Ended)
             << "saw " << NameOf(shown.screen) << " \"" << Narrow(WindowText(shown.window)) << "\"";
-        EXPECT_TRUE(run.WaitForExit());
+        DWORD exitCode = 0xFFFFFFFF;
+        EXPECT_TRUE(run.WaitForExit(ProgramRun::kWaitMs, &exitCode));
+        // The program sets no status of its own; anything else is a crash.
+        EXPECT_EQ(exitCode, 0u);
     }
 
     // Closes a message box or the device-not-connected dialog with its OK button.
