@@ -1,0 +1,134 @@
+// The benchmark driver: Kzds0410.exe and the bare baseline dialog program, started in turn
+// under the same Wine prefix, each run timed from start to its ready dialog and from OK to
+// its end, with its memory and the simulated unit's traffic. The raw figures go to a JSON
+// file; scripts/bench has report.py turn them into docs/performance.md. No figure is judged
+// here: with --check-traffic only the unit's traffic is, for the smoke test.
+
+#include "BenchArguments.h"
+#include "BenchUnit.h"
+#include "DialogRun.h"
+#include "ResultsFile.h"
+
+#include "support/DriverKeyFixture.h"
+#include "support/ProgramRun.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Time for Wine to finish tearing down a process before the next one starts.
+constexpr DWORD kGapMs = 300;
+
+constexpr const wchar_t* kReadmeNames[] = {
+    L"Readme\\Readme_EN.htm", L"Readme\\Readme_DE.htm", L"Readme\\Readme_ES.htm",
+    L"Readme\\Readme_FR.htm", L"Readme\\Readme_IT.htm", L"Readme\\Readme_JP.htm",
+    L"Readme\\Readme_NL.htm", L"Readme\\Readme_PT.htm",
+};
+
+int Fail(const std::wstring& message) {
+    std::fwprintf(stderr, L"quillset_bench: %ls\n", message.c_str());
+    return 2;
+}
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+
+// The driver as its installer leaves it: the key with the installation folder, version and
+// copyright, and the README documents in that folder, so the dialog does all it does for a
+// user.
+bool InstallDriverKey(DriverKeyFixture& key, TemporaryFolder& folder, std::wstring& error) {
+    for (const wchar_t* name : kReadmeNames) {
+        if (!folder.CreateFileAt(name)) {
+            error = L"could not create " + folder.Path() + L"\\" + name;
+            return false;
+        }
+    }
+    if (!key.CreateKey() || !key.SetText(nullptr, folder.Path()) ||
+        !key.SetText(L"version", L"Version 1.0.0") ||
+        !key.SetText(L"copyright", L"Copyright (C) Quillset benchmark")) {
+        error = L"could not write the driver's registry key";
+        return false;
+    }
+    return true;
+}
+
+bool MeasureOnce(BenchUnit& unit, const ProgramSeries& series, MeasuredRun& run,
+                 std::wstring& error) {
+    if (!unit.BeginRun(error)) return false;
+    if (!MeasureDialogRun(series.program, run.figures, error)) return false;
+    return unit.EndRun(run.traffic, error);
+}
+
+void PrintRun(int index, const ProgramSeries& series, const MeasuredRun& run) {
+    const bool expected = SameTraffic(run.traffic, series.expectedTraffic);
+    std::wprintf(L"run %3d %-18ls start-to-ready %8.1f ms  OK-to-exit %7.1f ms  "
+                 L"opens %lu, requests %lu%ls\n",
+                 index, series.program.name.c_str(), run.figures.startToReadyMs,
+                 run.figures.okToExitMs, run.traffic.opens, run.traffic.requests,
+                 expected ? L"" : L"  (not the expected traffic)");
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    BenchArguments arguments;
+    std::wstring error;
+    if (!ParseBenchArguments(argc, argv, arguments, error)) {
+        std::fwprintf(stderr, L"quillset_bench: %ls\n%ls", error.c_str(), kBenchUsage);
+        return 2;
+    }
+
+    const std::wstring programPath = ProgramRun::ProgramPath();
+    BenchResults results;
+    results.warmup = arguments.warmup;
+    results.gapMs = kGapMs;
+    results.series = {
+        {L"program", {L"Kzds0410.exe", programPath, SettingsDialogReady}, kProgramRunTraffic, {}},
+        {L"baseline",
+         {L"bench_baseline.exe", FolderOf(programPath) + L"\\bench_baseline.exe",
+          BaselineDialogReady},
+         kBaselineRunTraffic,
+         {}},
+    };
+
+    BenchUnit unit;
+    if (!unit.Prepare(error)) return Fail(error);
+    DriverKeyFixture key;
+    TemporaryFolder folder;
+    if (!InstallDriverKey(key, folder, error)) return Fail(error);
+
+    for (int i = 0; i < arguments.warmup; ++i) {
+        for (const ProgramSeries& series : results.series) {
+            MeasuredRun run;
+            if (!MeasureOnce(unit, series, run, error)) return Fail(L"warm-up: " + error);
+            ::Sleep(kGapMs);
+        }
+    }
+
+    // Alternating which of the two goes first, so neither always follows the other.
+    bool trafficAsExpected = true;
+    for (int i = 0; i < arguments.runs; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            ProgramSeries& series = results.series[(i + k) % 2];
+            MeasuredRun run;
+            if (!MeasureOnce(unit, series, run, error))
+                return Fail(L"run " + std::to_wstring(i + 1) + L": " + error);
+            if (!SameTraffic(run.traffic, series.expectedTraffic)) trafficAsExpected = false;
+            series.runs.push_back(run);
+            PrintRun(i + 1, series, run);
+            ::Sleep(kGapMs);
+        }
+    }
+
+    if (!WriteResultsFile(arguments.out, results, error)) return Fail(error);
+    if (arguments.checkTraffic && !trafficAsExpected) {
+        std::fwprintf(stderr, L"quillset_bench: the unit's traffic differed from the expected "
+                              L"%lu opens and %lu requests per run of the program\n",
+                      kProgramRunTraffic.opens, kProgramRunTraffic.requests);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,167 @@
+"""Checks of report.py's arithmetic, its reading of PE files and what its page says about the
+unit's traffic. No time is judged here. The PE checks use the built programs in
+$QS_BENCH_BIN, read a second time by $QS_OBJDUMP (the mingw-w64 objdump)."""
+import copy
+import os
+import re
+import shutil
+import subprocess
+import unittest
+
+import report
+
+BIN = os.environ.get("QS_BENCH_BIN", "")
+OBJDUMP = os.environ.get("QS_OBJDUMP", "x86_64-w64-mingw32-objdump")
+PROGRAMS = ("Kzds0410.exe", "bench_baseline.exe")
+
+
+def built(name):
+    return os.path.join(BIN, name)
+
+
+def have_built_programs():
+    return BIN and all(os.path.isfile(built(p)) for p in PROGRAMS)
+
+
+def objdump_sections(path):
+    """[(name, size)] as objdump -h lists them."""
+    text = subprocess.run([OBJDUMP, "-h", path], check=True, capture_output=True,
+                          text=True).stdout
+    rows = re.findall(r"^\s*\d+\s+(\S+)\s+([0-9a-f]{8})\s", text, re.MULTILINE)
+    return [(name, int(size, 16)) for name, size in rows]
+
+
+class Summaries(unittest.TestCase):
+    def test_median_and_quartiles_of_an_even_count_lie_between_values(self):
+        s = report.summarize([8, 1, 7, 2, 6, 3, 5, 4])
+        self.assertEqual(s["n"], 8)
+        self.assertEqual(s["median"], 4.5)
+        self.assertEqual((s["q1"], s["q3"]), (2.75, 6.25))
+        self.assertEqual((s["min"], s["max"]), (1, 8))
+
+    def test_an_odd_count_has_its_middle_value_as_median(self):
+        s = report.summarize([30.0, 10.0, 20.0])
+        self.assertEqual(s["median"], 20.0)
+        self.assertEqual((s["q1"], s["q3"]), (15.0, 25.0))
+
+    def test_a_single_run_is_its_own_median_and_quartiles(self):
+        s = report.summarize([12.5])
+        self.assertEqual((s["median"], s["q1"], s["q3"], s["min"], s["max"]),
+                         (12.5, 12.5, 12.5, 12.5, 12.5))
+
+    def test_no_runs_is_an_error_not_a_zero(self):
+        with self.assertRaises(ValueError):
+            report.summarize([])
+
+    def test_a_ratio_over_zero_is_not_given(self):
+        self.assertIsNone(report.ratio(5.0, 0))
+        self.assertEqual(report.ratio(6.0, 4.0), 1.5)
+
+
+class PeReading(unittest.TestCase):
+    def test_a_file_without_the_mz_header_is_refused(self):
+        with self.assertRaises(ValueError):
+            report.pe_sections(b"ELF" + bytes(200))
+
+    @unittest.skipUnless(have_built_programs() and shutil.which(OBJDUMP),
+                         "needs the built programs and objdump")
+    def test_sections_are_those_objdump_lists(self):
+        for name in PROGRAMS:
+            with self.subTest(program=name):
+                with open(built(name), "rb") as f:
+                    ours = report.pe_sections(f.read())
+                theirs = objdump_sections(built(name))
+                self.assertEqual([s[0] for s in ours], [s[0] for s in theirs])
+                for (section, vsize, rawsize, _), (_, size) in zip(ours, theirs):
+                    self.assertIn(size, (vsize, rawsize), section)
+
+    @unittest.skipUnless(have_built_programs(), "needs the built programs")
+    def test_the_debug_share_and_the_image_add_up_to_the_section_table(self):
+        facts = report.executable_facts(built("Kzds0410.exe"))
+        sections = facts["sections"]
+        self.assertEqual(facts["file_size"], os.path.getsize(built("Kzds0410.exe")))
+        self.assertEqual(facts["image"] + sum(v for n, v, _, _ in sections
+                                              if n.startswith(".debug")),
+                         sum(v for _, v, _, _ in sections))
+        self.assertIn(".rsrc", [n for n, _, _, _ in sections])
+
+
+def traffic(opens, requests, gets, sets, kept=True):
+    return {"opens": opens, "requests": requests, "gets": gets, "sets": sets,
+            "other_codes": 0, "other_unit_opens": 0, "sets_kept_light_load": kept}
+
+
+def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False):
+    """One run; after the end Wine reports 0 unless the Linux process was still_there."""
+    memory = {"known": True, "peak_working_set": peak, "working_set": peak,
+              "pagefile_usage": peak // 4, "peak_pagefile_usage": peak // 4,
+              "private_bytes": 0}
+    gone = dict(memory, peak_working_set=0, working_set=0, pagefile_usage=0,
+                peak_pagefile_usage=0)
+    return {"start_to_ready_ms": ready, "ok_to_exit_ms": ok, "before_ok": memory,
+            "after_exit": memory if still_there else gone, "exit_code": 0, "traffic": unit_traffic}
+
+
+RESULTS = {
+    "warmup": 1, "ready_poll_ms": 1, "gap_ms": 300,
+    "series": {
+        "program": {"name": "Kzds0410.exe", "path": "Z:\\p", "expected_traffic": traffic(5, 2, 1, 1),
+                    "runs": [run(400.0, 20.0, traffic(5, 2, 1, 1)),
+                             run(600.0, 40.0, traffic(5, 2, 1, 1), still_there=True)]},
+        "baseline": {"name": "bench_baseline.exe", "path": "Z:\\b",
+                     "expected_traffic": traffic(0, 0, 0, 0),
+                     "runs": [run(200.0, 10.0, traffic(0, 0, 0, 0), 10 * report.MIB),
+                              run(300.0, 10.0, traffic(0, 0, 0, 0), 10 * report.MIB)]},
+    },
+}
+
+FACTS = {"command": "scripts/bench --runs 2", "date": "today", "nproc": 2, "cpu": "cpu",
+         "memory": "1 GiB", "kernel": "6", "wine": "wine-8.0", "load_before": "1",
+         "load_after": "2"}
+
+
+@unittest.skipUnless(have_built_programs(), "needs the built programs")
+class Page(unittest.TestCase):
+    def page(self, results):
+        return report.render(results, built("Kzds0410.exe"), built("bench_baseline.exe"), FACTS)
+
+    def test_ratios_are_of_the_medians(self):
+        text = self.page(RESULTS)
+        # medians 500 / 250 and 30 / 10
+        self.assertRegex(text, r"\| start to ready \| 500\.0 \(.*\) \| 250\.0 \(.*\) \| 2\.00 \|")
+        self.assertRegex(text, r"\| OK to exit \| 30\.0 \(.*\) \| 10\.0 \(.*\) \| 3\.00 \|")
+        self.assertRegex(text, r"\| peak working set \| 20\.0 \(20\.0–20\.0\) \| 10\.0 .* \| 2\.00 \|")
+
+    def test_the_expected_traffic_is_not_flagged(self):
+        text = self.page(RESULTS)
+        self.assertIn("2 of 2 runs: 5 opens, 2 control calls (1 GET, 1 SET)", text)
+        self.assertNotIn("differs from the expected", text)
+
+    def test_a_run_with_other_traffic_is_flagged_and_counted_apart(self):
+        results = copy.deepcopy(RESULTS)
+        results["series"]["program"]["runs"][1]["traffic"] = traffic(9, 4, 2, 2)
+        text = self.page(results)
+        row = [line for line in text.splitlines() if line.startswith("| Kzds0410.exe |")][0]
+        self.assertIn("1 of 2 runs: 5 opens", row)
+        self.assertIn("1 of 2 runs: 9 opens, 4 control calls (2 GET, 2 SET)", row)
+        self.assertIn("**(differs from the expected)**", row)
+
+    def test_a_set_without_light_load_is_named(self):
+        results = copy.deepcopy(RESULTS)
+        for r in results["series"]["program"]["runs"]:
+            r["traffic"] = traffic(5, 2, 1, 1, kept=False)
+        text = self.page(results)
+        self.assertIn("a SET did not carry 328 bytes with Light Load on", text)
+        self.assertIn("**(differs from the expected)**", text)
+
+    def test_the_page_names_its_command_and_what_wine_still_gave_after_the_end(self):
+        text = self.page(RESULTS)
+        self.assertIn("Generated by `scripts/bench --runs 2`", text)
+        self.assertIn("wine-8.0", text)
+        self.assertIn("3 of 4 readings were 0", text)
+        self.assertRegex(text, r"\| peak working set after the end, where still reported \| "
+                               r"20\.0 \(20\.0–20\.0\) in 1 of 2 runs \| 0 in every run \| – \|")
+
+
+if __name__ == "__main__":
+    unittest.main()
