@@ -1,6 +1,7 @@
 // The settings dialog as the user meets it: the driver's setting shown, the texts and the
 // driver information, and what OK and Cancel send.
 #include "ProgramFixture.h"
+#include "support/HtmHandler.h"
 
 namespace {
 
@@ -114,6 +115,32 @@ TEST_F(SettingsDialog, ShowsItsTextsAndTheDriverInformation) {
     gui.cbSize = sizeof gui;
     ASSERT_TRUE(GetGUIThreadInfo(thread, &gui));
     EXPECT_EQ(gui.hwndFocus, GetDlgItem(dialog, IDC_LIGHT_LOAD));
+    ClickButton(dialog, IDCANCEL);
+    ExpectEndsQuietly();
+}
+
+TEST_F(SettingsDialog, TheReadmeButtonOpensTheDocumentAndTheDialogStays) {
+    ASSERT_TRUE(folder.CreateFileAt(kReadme));
+    const std::wstring record = folder.Path() + L"\\opened.txt";
+    const std::wstring programs = ProgramRun::ProgramPath().substr(
+        0, ProgramRun::ProgramPath().rfind(L'\\'));
+    HtmHandler handler(programs + L"\\quillset_open_recorder.exe");
+    ASSERT_TRUE(handler.Ready());
+    Plug(1, Record(0x1B, 0), {0});
+    ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record}));
+    const HWND dialog = ExpectScreen(ProgramScreen::Settings);
+    ASSERT_NE(dialog, nullptr);
+    ClickButton(dialog, IDC_README);
+    std::wstring opened;
+    for (int waited = 0; opened.empty() && waited < 20000; waited += 50) {
+        Sleep(50);
+        opened = ReadWideFile(record);
+    }
+    EXPECT_NE(opened.find(folder.Path() + L"\\" + kReadme), std::wstring::npos)
+        << Narrow(opened);
+    // Opening the document writes nothing; the dialog waits for the user.
+    EXPECT_EQ(program.Current().screen, ProgramScreen::Settings);
+    EXPECT_TRUE(Writes(1).empty());
     ClickButton(dialog, IDCANCEL);
     ExpectEndsQuietly();
 }

@@ -3,6 +3,7 @@
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
 #include "support/DriverKeyFixture.h"
+#include "support/HtmHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -27,51 +28,6 @@ std::wstring TextOf(HWND window) {
     GetWindowTextW(window, text, 1024);
     return text;
 }
-
-// Associates .htm files with the recorder for as long as it lives, then puts back what the
-// prefix had (a fresh one has no .htm key at all).
-class HtmHandler {
-public:
-    explicit HtmHandler(const std::wstring& recorder) {
-        UniqueRegKey existing;
-        hadExtension = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kExtension, 0, KEY_READ,
-                                     existing.Put()) == ERROR_SUCCESS;
-        if (hadExtension) {
-            wchar_t value[256] = {};
-            DWORD size = sizeof value - sizeof(wchar_t);
-            if (RegQueryValueExW(existing.Get(), nullptr, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
-                previousClass = value;
-        }
-        Set(kExtension, L"QuillsetTest.htmfile");
-        Set(kCommand, L"\"" + recorder + L"\" \"%1\"");
-    }
-    ~HtmHandler() {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClass);
-        if (!hadExtension)
-            RegDeleteTreeW(HKEY_LOCAL_MACHINE, kExtension);
-        else
-            Set(kExtension, previousClass);
-    }
-
-private:
-    static constexpr wchar_t kExtension[] = L"Software\\Classes\\.htm";
-    static constexpr wchar_t kClass[] = L"Software\\Classes\\QuillsetTest.htmfile";
-    static constexpr wchar_t kCommand[] =
-        L"Software\\Classes\\QuillsetTest.htmfile\\shell\\open\\command";
-
-    static void Set(const wchar_t* path, const std::wstring& value) {
-        UniqueRegKey key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                  key.Put(), nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-
-    bool hadExtension = false;
-    std::wstring previousClass;
-};
 
 // One run of the host program; a host still running at the end is killed.
 class HostRun {
@@ -211,6 +167,7 @@ protected:
         ASSERT_TRUE(folder.CreateFileAt(language.readmeName));
         ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
         HtmHandler handler(ProgramFolder() + L"\\quillset_open_recorder.exe");
+        ASSERT_TRUE(handler.Ready());
         HostRun host = Start();
         ASSERT_TRUE(host.Started());
         const HWND dialog = host.WaitForDialog();
