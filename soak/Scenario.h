@@ -1,0 +1,43 @@
+#pragma once
+// One soak run as it is planned before the program starts: how each simulated unit is set up
+// and answers, what happens while the settings dialog is open, and what the user presses.
+// Everything follows from the run's seed.
+
+#include "SimControl.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct UnitPlan {
+    bool plugged = false;           // present when the program starts
+    SimRecord record{};             // what GET answers; its status word is the GET status
+    std::vector<std::uint32_t> setStatuses;  // ORVEXSIM_SET_FAILS fails that SET
+    DWORD failMask = 0;             // ORVEXSIM_FAIL_GET / ORVEXSIM_FAIL_SET
+    DWORD delayMs = 0;              // every request completes this much later
+    bool unplugWhileOpen = false;   // removed while the settings dialog is up
+    bool plugWhileOpen = false;     // absent at the start, plugged while the dialog is up
+};
+
+struct Scenario {
+    static constexpr int kUnits = SimControl::kUnitCount;
+
+    std::uint64_t seed = 0;
+    std::array<UnitPlan, kUnits> units;  // units[i] is simulator unit i + 1, the program's slot i
+    bool toggle = false;                 // click the check box once
+    bool pressOk = true;                 // OK, otherwise Cancel
+};
+
+// The longest delay a scenario gives a unit: runs stay short.
+inline constexpr DWORD kMaxScenarioDelayMs = 400;
+
+Scenario MakeScenario(std::uint64_t seed);
+
+// One line a person can read the run from, e.g.
+// "unit 1 [lightLoad 5, GET 1, SETs 1 fail, fails set, delay 200 ms, unplugged while open]; toggle; OK".
+std::string Describe(const Scenario& scenario);
+
+std::int32_t LightLoadOf(const SimRecord& record);
+std::uint32_t StatusOf(const SimRecord& record);
+void SetWord(SimRecord& record, std::size_t offset, std::uint32_t value);

@@ -1,0 +1,49 @@
+// The watch for crashes and hangs, against a program that crashes or hangs on purpose.
+#include "ScreenWatch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring MisbehaverPath() {
+    std::wstring program = ProgramRun::ProgramPath();
+    return program.substr(0, program.rfind(L'\\')) + L"\\soak_misbehaver.exe";
+}
+
+TEST(SoakScreenWatch, ACrashIsSeenAsACrashAndLeavesNoDialogBehind) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=crash"}));
+    const WatchResult result = WaitForNextScreen(run, {}, ProgramRun::kWaitMs);
+    if (result.outcome == WatchOutcome::Crashed) {
+        // Wine's debugger holds the crashed process until its dialog goes.
+        EXPECT_NE(result.detail.find("crash dialog"), std::string::npos);
+        DismissCrashDialogs();
+    } else {
+        ASSERT_EQ(result.outcome, WatchOutcome::Ended);
+        DWORD code = 0;
+        ASSERT_TRUE(run.WaitForExit(ProgramRun::kWaitMs, &code));
+        EXPECT_FALSE(IsNormalExitCode(code)) << code;
+    }
+    EXPECT_TRUE(FindCrashDialogs().empty());
+}
+
+TEST(SoakScreenWatch, AProgramThatShowsNothingTimesOut) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=hang"}));
+    const WatchResult result = WaitForNextScreen(run, {}, 1500);
+    EXPECT_EQ(result.outcome, WatchOutcome::TimedOut);
+    EXPECT_TRUE(run.Running());
+}
+
+TEST(SoakScreenWatch, AnExitCodeOtherThanTheProgramsOwnIsACrash) {
+    ProgramRun run;
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=exit7"}));
+    EXPECT_EQ(WaitForNextScreen(run, {}, ProgramRun::kWaitMs).outcome, WatchOutcome::Ended);
+    DWORD code = 0;
+    ASSERT_TRUE(run.WaitForExit(ProgramRun::kWaitMs, &code));
+    EXPECT_EQ(code, 7u);
+    EXPECT_FALSE(IsNormalExitCode(code));
+    for (DWORD normal : {0u, 1u, 2u}) EXPECT_TRUE(IsNormalExitCode(normal));
+}
+
+}  // namespace
