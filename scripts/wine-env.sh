@@ -66,6 +66,15 @@ qs_prefix_init() {
   for v in CaptionFont SmCaptionFont MenuFont StatusFont MessageFont IconFont; do
     qs_wine reg delete 'HKCU\Control Panel\Desktop\WindowMetrics' /v "$v" /f >/dev/null 2>&1 || true
   done
+  # Under a Japanese locale "MS Shell Dlg" stands for "MS UI Gothic"; without a replacement Wine
+  # falls back to the fixed-pitch IPAGothic, so Latin text in those dialogs looks typewritten.
+  local ui
+  for ui in "MS UI Gothic" "MS PGothic"; do
+    qs_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$ui" /t REG_SZ /d IPAPGothic /f \
+      >/dev/null 2>&1
+  done
+  qs_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "MS Gothic" /t REG_SZ /d IPAGothic /f \
+    >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$WINEPREFIX/.quillset-ready"
 }
