@@ -122,9 +122,7 @@ TEST_F(SettingsDialog, ShowsItsTextsAndTheDriverInformation) {
 TEST_F(SettingsDialog, TheReadmeButtonOpensTheDocumentAndTheDialogStays) {
     ASSERT_TRUE(folder.CreateFileAt(kReadme));
     const std::wstring record = folder.Path() + L"\\opened.txt";
-    const std::wstring programs = ProgramRun::ProgramPath().substr(
-        0, ProgramRun::ProgramPath().rfind(L'\\'));
-    HtmHandler handler(programs + L"\\quillset_open_recorder.exe");
+    HtmHandler handler(ThisProgramFolder() + L"\\quillset_open_recorder.exe");
     ASSERT_TRUE(handler.Ready());
     Plug(1, Record(0x1B, 0), {0});
     ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record}));

@@ -1,5 +1,7 @@
 #include "ResourceModule.h"
 
+#include "support/UiAutomation.h"
+
 #include <algorithm>
 #include <string>
 
@@ -7,10 +9,7 @@ HMODULE ModuleUnderTest() {
     // The shipped program itself, Kzds0410.exe beside this test program, mapped for its
     // resources only; it stays loaded for the test program's life.
     static const HMODULE module = [] {
-        wchar_t path[MAX_PATH + 1] = {};
-        const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-        std::wstring program(path, length);
-        program = program.substr(0, program.rfind(L'\\') + 1) + L"Kzds0410.exe";
+        const std::wstring program = ThisProgramFolder() + L"\\Kzds0410.exe";
         return LoadLibraryExW(program.c_str(), nullptr,
                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }();

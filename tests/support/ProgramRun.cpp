@@ -11,13 +11,6 @@ namespace {
 constexpr wchar_t kDialogClass[] = L"#32770";
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::wstring ThisProgramFolder() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
 }  // namespace
 
 const char* NameOf(ProgramScreen screen) {

@@ -6,6 +6,13 @@
 #include <iterator>
 #include <map>
 
+std::wstring ThisProgramFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
 bool ChildProcess::Running() const {
     return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
 }

@@ -10,6 +10,9 @@
 
 #include "framework/UniqueHandle.h"
 
+// The folder of the running test program, where the build puts every program (build/bin).
+std::wstring ThisProgramFolder();
+
 struct ChildProcess {
     UniqueHandle process;
     DWORD id = 0;

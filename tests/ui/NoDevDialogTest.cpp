@@ -1,9 +1,9 @@
 // The device-not-connected dialog, shown by a host program and driven from here as a user
 // would: its texts, its README button, OK and Escape, and where it opens.
-#include "framework/UniqueHandle.h"
 #include "res/resource.h"
 #include "support/DriverKeyFixture.h"
 #include "support/HtmHandler.h"
+#include "support/UiAutomation.h"
 
 #include <gtest/gtest.h>
 
@@ -16,88 +16,28 @@ namespace {
 
 constexpr DWORD kWaitMs = 20000;
 
-std::wstring ProgramFolder() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH + 1);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 // One run of the host program; a host still running at the end is killed.
 class HostRun {
 public:
-    HostRun(const std::vector<std::wstring>& environment) {
-        std::wstring block;
-        for (const wchar_t* entry = inherited; *entry; entry += wcslen(entry) + 1) {
-            const std::wstring text = entry;
-            bool replaced = false;
-            for (const auto& set : environment)
-                replaced |= _wcsnicmp(text.c_str(), set.c_str(), set.find(L'=') + 1) == 0;
-            if (!replaced) block += text + L'\0';
-        }
-        for (const auto& set : environment) block += set + L'\0';
-        block += L'\0';
-
-        std::wstring commandLine = L"\"" + ProgramFolder() + L"\\quillset_nodev_host.exe\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                           CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &info)) {
-            process.Reset(info.hProcess);
-            CloseHandle(info.hThread);
-            id = info.dwProcessId;
-        }
+    explicit HostRun(const std::vector<std::wstring>& environment) {
+        StartProcess(L"\"" + ThisProgramFolder() + L"\\quillset_nodev_host.exe\"", child,
+                     environment);
     }
-    ~HostRun() {
-        if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT)
-            TerminateProcess(process.Get(), 99);
-    }
+    ~HostRun() { child.Kill(); }
 
-    bool Started() const { return process.IsValid(); }
+    bool Started() const { return static_cast<bool>(child.process); }
 
     // The host's dialog once it is visible; null after the bounded wait.
-    HWND WaitForDialog() {
-        for (DWORD waited = 0; waited < kWaitMs; waited += 50) {
-            found = nullptr;
-            EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(this));
-            if (found) return found;
-            if (WaitForSingleObject(process.Get(), 50) == WAIT_OBJECT_0) return nullptr;
-        }
-        return nullptr;
-    }
+    HWND WaitForDialog() const { return WaitForTopWindow(child.id, L"#32770", nullptr, kWaitMs); }
 
     // The exit code, or -1 when the host did not end within the bounded wait.
-    long WaitForExit() {
-        if (WaitForSingleObject(process.Get(), kWaitMs) != WAIT_OBJECT_0) return -1;
+    long WaitForExit() const {
         DWORD code = 0;
-        GetExitCodeProcess(process.Get(), &code);
-        return static_cast<long>(code);
+        return child.WaitForExit(kWaitMs, &code) ? static_cast<long>(code) : -1;
     }
 
 private:
-    static BOOL CALLBACK MatchDialog(HWND window, LPARAM self) {
-        auto* run = reinterpret_cast<HostRun*>(self);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t className[16] = {};
-        GetClassNameW(window, className, 16);
-        if (owner != run->id || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window))
-            return TRUE;
-        run->found = window;
-        return FALSE;
-    }
-
-    static inline const wchar_t* inherited = GetEnvironmentStringsW();
-    UniqueHandle process;
-    DWORD id = 0;
-    HWND found = nullptr;
+    ChildProcess child;
 };
 
 void PressKey(HWND control, WPARAM key) {
@@ -154,10 +94,10 @@ protected:
     HostRun Start() { return HostRun({L"QS_OPEN_RECORD=" + record}); }
 
     void ExpectTexts(HWND dialog, const LanguageCase& language) {
-        EXPECT_EQ(TextOf(dialog), language.title);
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_NODEV_TEXT)), language.message);
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDC_README)), language.readmeCaption);
-        EXPECT_EQ(TextOf(GetDlgItem(dialog, IDOK)), language.okCaption);
+        EXPECT_EQ(WindowText(dialog), language.title);
+        EXPECT_EQ(ControlText(dialog, IDC_NODEV_TEXT), language.message);
+        EXPECT_EQ(ControlText(dialog, IDC_README), language.readmeCaption);
+        EXPECT_EQ(ControlText(dialog, IDOK), language.okCaption);
         EXPECT_EQ(GetDlgItem(dialog, IDCANCEL), nullptr);
         EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU, 0);
     }
@@ -166,7 +106,7 @@ protected:
     void ExpectReadmeOpens(const LanguageCase& language) {
         ASSERT_TRUE(folder.CreateFileAt(language.readmeName));
         ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
-        HtmHandler handler(ProgramFolder() + L"\\quillset_open_recorder.exe");
+        HtmHandler handler(ThisProgramFolder() + L"\\quillset_open_recorder.exe");
         ASSERT_TRUE(handler.Ready());
         HostRun host = Start();
         ASSERT_TRUE(host.Started());
