@@ -60,3 +60,10 @@ qs_wait_x_window() {
   done
   return 1
 }
+
+# Waits (at most 10 s) for the process to end and reaps it; 1 when it still runs.
+qs_wait_ended() {
+  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$1" 2>/dev/null && return 1
+  wait "$1" || true
+}
