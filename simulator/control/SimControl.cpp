@@ -164,10 +164,15 @@ bool SimControl::FailCode(int unit, DWORD code, bool fail) {
 }
 
 bool SimControl::SetDelay(int unit, DWORD ms) {
-    if (ms > ORVEXSIM_MAX_DELAY_MS)
+    if (ms > ORVEXSIM_MAX_DELAY_MS && ms != kDelayForever)
         return Fail(L"a delay is at most " + Number(ORVEXSIM_MAX_DELAY_MS) + L" ms, not " +
                     Number(ms));
     return SetValue(IOCTL_ORVEXSIM_SET_DELAY, unit, ms, L"the delay");
+}
+
+bool SimControl::SetRefuseCancel(int unit, bool refuse) {
+    return SetValue(IOCTL_ORVEXSIM_SET_REFUSE_CANCEL, unit, refuse ? 1 : 0,
+                    L"the cancellation setting");
 }
 
 bool SimControl::SetAnswerBytes(int unit, DWORD bytes) {
@@ -198,6 +203,9 @@ bool SimControl::ReadState(int unit, SimUnitState& state) {
     state.failMask = s.failMask;
     state.delayMs = s.delayMs;
     state.answerBytes = s.answerBytes;
+    state.refusesCancel = s.refusesCancel != 0;
+    state.cancelled = s.cancelled;
+    state.cancelsRefused = s.cancelsRefused;
     state.setsAnswered = s.setsAnswered;
     const ULONG count = s.setStatusCount < ORVEXSIM_MAX_SET_STATUSES ? s.setStatusCount
                                                                      : ORVEXSIM_MAX_SET_STATUSES;

@@ -37,8 +37,11 @@ struct SimUnitState {
     DWORD openNow = 0;       // opens since the last reset not closed yet
     DWORD requests = 0;      // device control requests since the last reset
     DWORD failMask = 0;      // ORVEXSIM_FAIL_* bits
-    DWORD delayMs = 0;
+    DWORD delayMs = 0;       // SimControl::kDelayForever: until cancelled
     DWORD answerBytes = 0;
+    bool refusesCancel = false;
+    DWORD cancelled = 0;       // pending requests cancelled since the last reset
+    DWORD cancelsRefused = 0;  // asked to cancel, refused, ended when due
     DWORD setsAnswered = 0;
     std::vector<std::uint32_t> setStatuses;
     SimRecord record{};      // what GET answers, status word at 324
@@ -48,13 +51,15 @@ class SimControl {
 public:
     static constexpr int kUnitCount = ORVEXSIM_UNIT_COUNT;
     static constexpr DWORD kDefaultWaitMs = 5000;
+    static constexpr DWORD kDelayForever = ORVEXSIM_DELAY_FOREVER;
 
     // Opens the control device and checks that the loaded driver speaks this protocol.
     bool Connect();
     bool IsConnected() const { return static_cast<bool>(control_); }
 
     // Every unit absent, default record (status 1), no SET statuses, no failures, no delay,
-    // full answers; logs and counters cleared.
+    // full answers, cancellable; pending requests completed as cancelled; logs and counters
+    // cleared.
     bool Reset();
 
     // Return once the unit's \DosDevices link is really there (or gone), waiting at most
@@ -73,8 +78,11 @@ public:
     bool SetFailing(int unit, DWORD failMask);
     // Fails (or stops failing) one of the two control codes, keeping the other as it is.
     bool FailCode(int unit, DWORD code, bool fail);
-    // Each request stays pending this long before it completes; 0 completes at once.
+    // Each request stays pending this long before it completes; 0 completes at once,
+    // kDelayForever only when it is cancelled.
     bool SetDelay(int unit, DWORD ms);
+    // A unit that refuses cancellation ends a pending request only when it is due.
+    bool SetRefuseCancel(int unit, bool refuse);
     // GET and SET answer this many bytes, 0 to 328.
     bool SetAnswerBytes(int unit, DWORD bytes);
 

@@ -1,5 +1,7 @@
 #include "ControlDispatch.h"
 
+#include "PendingQueue.h"
+
 typedef struct REQUEST {
     ULONG code;
     void* buffer;
@@ -24,6 +26,7 @@ static void* OutputOf(const REQUEST* request, ULONG size)
 void SimResetAll(void)
 {
     ULONG i;
+    SimPendingFlush();
     for (i = 0; i < ORVEXSIM_UNIT_COUNT; ++i) SimSetPresent(&g_sim.units[i], FALSE);
     SimLockAcquire(&g_sim.lock);
     ++g_sim.epoch;
@@ -65,7 +68,11 @@ static NTSTATUS SetValue(const REQUEST* request)
         if (in->value & ~(ULONG)ORVEXSIM_FAIL_ALL) return STATUS_INVALID_PARAMETER;
         break;
     case IOCTL_ORVEXSIM_SET_DELAY:
-        if (in->value > ORVEXSIM_MAX_DELAY_MS) return STATUS_INVALID_PARAMETER;
+        if (in->value > ORVEXSIM_MAX_DELAY_MS && in->value != ORVEXSIM_DELAY_FOREVER)
+            return STATUS_INVALID_PARAMETER;
+        break;
+    case IOCTL_ORVEXSIM_SET_REFUSE_CANCEL:
+        if (in->value > 1) return STATUS_INVALID_PARAMETER;
         break;
     case IOCTL_ORVEXSIM_SET_ANSWER_BYTES:
         if (in->value > ORVEXSIM_RECORD_SIZE) return STATUS_INVALID_PARAMETER;
@@ -87,6 +94,9 @@ static NTSTATUS SetValue(const REQUEST* request)
         break;
     case IOCTL_ORVEXSIM_SET_ANSWER_BYTES:
         unit->answerBytes = in->value;
+        break;
+    case IOCTL_ORVEXSIM_SET_REFUSE_CANCEL:
+        unit->refusesCancel = in->value;
         break;
     default:
         status = STATUS_INVALID_DEVICE_REQUEST;
@@ -145,6 +155,9 @@ static NTSTATUS GetUnit(const REQUEST* request, ULONG* answered)
     out->failMask = unit->failMask;
     out->delayMs = unit->delayMs;
     out->answerBytes = unit->answerBytes;
+    out->refusesCancel = unit->refusesCancel;
+    out->cancelled = unit->cancelled;
+    out->cancelsRefused = unit->cancelsRefused;
     out->setsAnswered = unit->setsAnswered;
     out->setStatusCount = unit->setStatusCount;
     RtlCopyMemory(out->setStatuses, unit->setStatuses, sizeof out->setStatuses);
@@ -203,6 +216,7 @@ NTSTATUS SimControlDeviceControl(PIRP irp)
     case IOCTL_ORVEXSIM_SET_FAILING:
     case IOCTL_ORVEXSIM_SET_DELAY:
     case IOCTL_ORVEXSIM_SET_ANSWER_BYTES:
+    case IOCTL_ORVEXSIM_SET_REFUSE_CANCEL:
         status = SetValue(&request);
         break;
     case IOCTL_ORVEXSIM_SET_RECORD:

@@ -2,15 +2,37 @@
 
 #include "SimState.h"
 
-/* A queued IRP keeps its due time, in performance counter ticks, in its driver context. */
-static void SetDueTime(PIRP irp, LONGLONG due)
+/* A queued IRP keeps in its driver context its due time (in performance counter ticks), the
+ * unit it came to, the sequence number of its log entry and whether it may be cancelled. */
+enum { CTX_DUE, CTX_UNIT, CTX_SEQUENCE, CTX_CANCELLABLE };
+
+#define NEVER_DUE MAXLONGLONG
+
+C_ASSERT(ORVEXSIM_RESULT_CANCELLED == STATUS_CANCELLED);
+
+static void SetContext(PIRP irp, int slot, ULONG_PTR value)
 {
-    irp->Tail.Overlay.DriverContext[0] = (PVOID)(ULONG_PTR)due;
+    irp->Tail.Overlay.DriverContext[slot] = (PVOID)value;
+}
+
+static ULONG_PTR Context(PIRP irp, int slot)
+{
+    return (ULONG_PTR)irp->Tail.Overlay.DriverContext[slot];
 }
 
 static LONGLONG DueTime(PIRP irp)
 {
-    return (LONGLONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[0];
+    return (LONGLONG)Context(irp, CTX_DUE);
+}
+
+static SIM_UNIT* UnitOf(PIRP irp)
+{
+    return (SIM_UNIT*)Context(irp, CTX_UNIT);
+}
+
+static BOOLEAN IsCancellable(PIRP irp)
+{
+    return Context(irp, CTX_CANCELLABLE) != 0;
 }
 
 /* The worker wakes at least this often, whatever it waits for. */
@@ -39,6 +61,20 @@ static void CompleteCancelled(PIRP irp)
     IoCompleteRequest(irp, IO_NO_INCREMENT);
 }
 
+/* Under the lock: the unit counts the cancellation and its log shows it. Every queued IRP
+ * belongs to the current log, since a reset completes the queue before it clears the logs. */
+static void CountCancelled(PIRP irp)
+{
+    SIM_UNIT* unit = UnitOf(irp);
+    ULONG sequence = (ULONG)Context(irp, CTX_SEQUENCE);
+    ++unit->cancelled;
+    if (unit->requests - sequence <= ORVEXSIM_LOG_CAPACITY) {
+        ORVEXSIM_REQUEST* entry = &unit->log[sequence % ORVEXSIM_LOG_CAPACITY];
+        entry->result = STATUS_CANCELLED;
+        entry->answerBytes = 0;
+    }
+}
+
 /* Runs with the cancel spin lock held; whoever cleared the cancel routine owns the IRP, and
  * here that is the I/O manager, so the IRP is still in the queue and ours to remove. */
 static VOID NTAPI CancelQueued(PDEVICE_OBJECT device, PIRP irp)
@@ -47,6 +83,7 @@ static VOID NTAPI CancelQueued(PDEVICE_OBJECT device, PIRP irp)
     IoReleaseCancelSpinLock(irp->CancelIrql);
     SimLockAcquire(&g_sim.lock);
     RemoveEntryList(&irp->Tail.Overlay.ListEntry);
+    CountCancelled(irp);
     SimLockRelease(&g_sim.lock);
     CompleteCancelled(irp);
 }
@@ -66,11 +103,14 @@ static LONGLONG TakeDue(LIST_ENTRY* done, BOOLEAN everything)
         entry = entry->Flink;
         if (!everything && DueTime(irp) > now) {
             LONGLONG wait = DueTime(irp) - now;
+            if (DueTime(irp) == NEVER_DUE) continue;
             if (next < 0 || wait < next) next = wait;
             continue;
         }
         /* NULL: the cancel routine has it and will take it out of the queue itself. */
-        if (IoSetCancelRoutine(irp, NULL) == NULL) continue;
+        if (IsCancellable(irp) && IoSetCancelRoutine(irp, NULL) == NULL) continue;
+        /* Asked to cancel, refused, and now due: it ends with its answer all the same. */
+        if (!IsCancellable(irp) && irp->Cancel && !everything) ++UnitOf(irp)->cancelsRefused;
         RemoveEntryList(&irp->Tail.Overlay.ListEntry);
         InsertTailList(done, &irp->Tail.Overlay.ListEntry);
     }
@@ -128,8 +168,6 @@ NTSTATUS SimPendingStart(void)
 
 void SimPendingStop(void)
 {
-    LIST_ENTRY left;
-
     SimLockAcquire(&g_sim.lock);
     InterlockedExchange(&s_stopping, 1);
     SimLockRelease(&g_sim.lock);
@@ -141,17 +179,29 @@ void SimPendingStop(void)
         ZwClose(s_thread);
         s_thread = NULL;
     }
+    SimPendingFlush();
+}
+
+void SimPendingFlush(void)
+{
+    LIST_ENTRY left;
     InitializeListHead(&left);
     TakeDue(&left, TRUE);
     CompleteAll(&left, TRUE);
 }
 
-NTSTATUS SimPendingQueue(PIRP irp, ULONG delayMs)
+NTSTATUS SimPendingQueue(PIRP irp, SIM_UNIT* unit, ULONG sequence, ULONG delayMs,
+                         BOOLEAN cancellable)
 {
     BOOLEAN cancelNow = FALSE;
 
     IoMarkIrpPending(irp);
-    SetDueTime(irp, Now() + MsToTicks(delayMs));
+    SetContext(irp, CTX_DUE,
+               (ULONG_PTR)(delayMs == ORVEXSIM_DELAY_FOREVER ? NEVER_DUE
+                                                              : Now() + MsToTicks(delayMs)));
+    SetContext(irp, CTX_UNIT, (ULONG_PTR)unit);
+    SetContext(irp, CTX_SEQUENCE, sequence);
+    SetContext(irp, CTX_CANCELLABLE, cancellable);
 
     SimLockAcquire(&g_sim.lock);
     /* Wine stops the driver on another thread than the one dispatching requests: once the
@@ -162,12 +212,15 @@ NTSTATUS SimPendingQueue(PIRP irp, ULONG delayMs)
         return STATUS_PENDING;
     }
     InsertTailList(&g_sim.pending, &irp->Tail.Overlay.ListEntry);
-    IoSetCancelRoutine(irp, CancelQueued);
-    /* Cancelled before the routine was in place: take it back unless the routine already
-     * runs, in which case that routine removes and completes it. */
-    if (irp->Cancel && IoSetCancelRoutine(irp, NULL) != NULL) {
-        RemoveEntryList(&irp->Tail.Overlay.ListEntry);
-        cancelNow = TRUE;
+    if (cancellable) {
+        IoSetCancelRoutine(irp, CancelQueued);
+        /* Cancelled before the routine was in place: take it back unless the routine already
+         * runs, in which case that routine removes and completes it. */
+        if (irp->Cancel && IoSetCancelRoutine(irp, NULL) != NULL) {
+            RemoveEntryList(&irp->Tail.Overlay.ListEntry);
+            CountCancelled(irp);
+            cancelNow = TRUE;
+        }
     }
     SimLockRelease(&g_sim.lock);
 

@@ -3,14 +3,19 @@
 #ifndef ORVEXSIM_PENDING_QUEUE_H
 #define ORVEXSIM_PENDING_QUEUE_H
 
-#include "SimKernel.h"
+#include "SimState.h"
 
 NTSTATUS SimPendingStart(void);
 /* Stops the worker (bounded wait) and cancels what is still queued. */
 void SimPendingStop(void);
 
-/* The IRP's IoStatus already holds its final answer. Marks it pending and returns
- * STATUS_PENDING; the IRP completes delayMs later, or as cancelled. */
-NTSTATUS SimPendingQueue(PIRP irp, ULONG delayMs);
+/* Completes every queued IRP as cancelled, due or not, without counting it. */
+void SimPendingFlush(void);
+
+/* The IRP's IoStatus already holds its final answer, and its log entry is `sequence` of
+ * `unit`. Marks it pending and returns STATUS_PENDING; the IRP completes delayMs later
+ * (ORVEXSIM_DELAY_FOREVER: never by itself), or as cancelled when it is cancellable. */
+NTSTATUS SimPendingQueue(PIRP irp, SIM_UNIT* unit, ULONG sequence, ULONG delayMs,
+                         BOOLEAN cancellable);
 
 #endif

@@ -30,6 +30,7 @@ void SimApplyDefaults(SIM_UNIT* unit)
     unit->failMask = 0;
     unit->delayMs = 0;
     unit->answerBytes = ORVEXSIM_RECORD_SIZE;
+    unit->refusesCancel = 0;
 }
 
 void SimClearHistory(SIM_UNIT* unit)
@@ -38,6 +39,8 @@ void SimClearHistory(SIM_UNIT* unit)
     unit->closes = 0;
     unit->openNow = 0;
     unit->requests = 0;
+    unit->cancelled = 0;
+    unit->cancelsRefused = 0;
 }
 
 NTSTATUS SimSetPresent(SIM_UNIT* unit, BOOLEAN present)

@@ -15,12 +15,15 @@ typedef struct SIM_UNIT {
     ULONG setStatusCount;
     ULONG setsAnswered;
     ULONG failMask;
-    ULONG delayMs;
+    ULONG delayMs;                /* ORVEXSIM_DELAY_FOREVER: until cancelled */
     ULONG answerBytes;
+    ULONG refusesCancel;
     ULONG opens;
     ULONG closes;
     ULONG openNow;
     ULONG requests;
+    ULONG cancelled;
+    ULONG cancelsRefused;
     ORVEXSIM_REQUEST* log;        /* ring of ORVEXSIM_LOG_CAPACITY entries */
 } SIM_UNIT;
 

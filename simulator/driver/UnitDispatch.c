@@ -98,9 +98,12 @@ NTSTATUS SimUnitDeviceControl(SIM_UNIT* unit, PIRP irp)
     NTSTATUS status;
     ULONG answered;
     ULONG delayMs;
+    ULONG sequence;
+    BOOLEAN cancellable;
 
     SimLockAcquire(&g_sim.lock);
     entry = NextLogEntry(unit);
+    sequence = entry->sequence;
     entry->code = code;
     entry->inputLength = inLength;
     entry->outputLength = outLength;
@@ -110,6 +113,7 @@ NTSTATUS SimUnitDeviceControl(SIM_UNIT* unit, PIRP irp)
                       inLength < ORVEXSIM_RECORD_SIZE ? inLength : ORVEXSIM_RECORD_SIZE);
     status = Answer(unit, code, buffer, inLength, outLength, &answered);
     delayMs = unit->delayMs;
+    cancellable = !unit->refusesCancel;
     entry->result = status;
     entry->answerBytes = answered;
     entry->pended = delayMs > 0;
@@ -117,7 +121,7 @@ NTSTATUS SimUnitDeviceControl(SIM_UNIT* unit, PIRP irp)
 
     irp->IoStatus.Status = status;
     irp->IoStatus.Information = answered;
-    if (delayMs > 0) return SimPendingQueue(irp, delayMs);
+    if (delayMs > 0) return SimPendingQueue(irp, unit, sequence, delayMs, cancellable);
     IoCompleteRequest(irp, IO_NO_INCREMENT);
     return status;
 }

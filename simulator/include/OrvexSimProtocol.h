@@ -11,7 +11,7 @@
 #define ORVEXSIM_CONTROL_PATH L"\\\\.\\OrvexSimControl"
 
 /* Raised whenever a layout or a request below changes meaning. */
-#define ORVEXSIM_PROTOCOL_VERSION 1
+#define ORVEXSIM_PROTOCOL_VERSION 2
 
 #define ORVEXSIM_UNIT_COUNT 4
 #define ORVEXSIM_RECORD_SIZE 328       /* the settings record, settings part and status word */
@@ -20,6 +20,10 @@
 /* In a SET status sequence: that SET fails (STATUS_IO_DEVICE_ERROR) and stores nothing. */
 #define ORVEXSIM_SET_FAILS 0xFFFFFFFFu
 #define ORVEXSIM_MAX_DELAY_MS 60000    /* longest completion delay */
+/* As a delay: each request stays pending until it is cancelled. */
+#define ORVEXSIM_DELAY_FOREVER 0xFFFFFFFFu
+/* STATUS_CANCELLED, for user mode, where <ntstatus.h> does not mix with <windows.h> */
+#define ORVEXSIM_RESULT_CANCELLED ((LONG)0xC0000120L)
 #define ORVEXSIM_LOG_CAPACITY 1024     /* requests kept per unit; older ones are dropped */
 
 /* Bits of ORVEXSIM_UNIT_STATE.failMask: the control codes a unit fails. */
@@ -33,7 +37,8 @@
 /* out ORVEXSIM_VERSION_INFO */
 #define IOCTL_ORVEXSIM_GET_VERSION ORVEXSIM_CONTROL_CODE(0xA00)
 /* no input: every unit absent, default record, no statuses, no failures, no delay, full
- * answers; logs and counters cleared */
+ * answers, cancellable; requests still pending completed as cancelled (and not counted);
+ * logs and counters cleared */
 #define IOCTL_ORVEXSIM_RESET ORVEXSIM_CONTROL_CODE(0xA01)
 /* in ORVEXSIM_UNIT_VALUE: value 1 plugs the unit (its \DosDevices link appears), 0 unplugs */
 #define IOCTL_ORVEXSIM_SET_PRESENT ORVEXSIM_CONTROL_CODE(0xA02)
@@ -45,7 +50,8 @@
 #define IOCTL_ORVEXSIM_SET_SET_STATUSES ORVEXSIM_CONTROL_CODE(0xA05)
 /* in ORVEXSIM_UNIT_VALUE: ORVEXSIM_FAIL_* bits */
 #define IOCTL_ORVEXSIM_SET_FAILING ORVEXSIM_CONTROL_CODE(0xA06)
-/* in ORVEXSIM_UNIT_VALUE: milliseconds each request stays pending; 0 completes at once */
+/* in ORVEXSIM_UNIT_VALUE: milliseconds each request stays pending; 0 completes at once,
+ * ORVEXSIM_DELAY_FOREVER only when cancelled */
 #define IOCTL_ORVEXSIM_SET_DELAY ORVEXSIM_CONTROL_CODE(0xA07)
 /* in ORVEXSIM_UNIT_VALUE: bytes a GET or SET answers, 0 to 328 */
 #define IOCTL_ORVEXSIM_SET_ANSWER_BYTES ORVEXSIM_CONTROL_CODE(0xA08)
@@ -53,6 +59,9 @@
 #define IOCTL_ORVEXSIM_GET_UNIT ORVEXSIM_CONTROL_CODE(0xA09)
 /* in ORVEXSIM_REQUEST_QUERY, out ORVEXSIM_REQUEST */
 #define IOCTL_ORVEXSIM_GET_REQUEST ORVEXSIM_CONTROL_CODE(0xA0A)
+/* in ORVEXSIM_UNIT_VALUE: 1 makes the unit refuse cancellation, so that a pending request
+ * ends only when it is due; 0 lets it be cancelled */
+#define IOCTL_ORVEXSIM_SET_REFUSE_CANCEL ORVEXSIM_CONTROL_CODE(0xA0B)
 
 typedef struct ORVEXSIM_VERSION_INFO {
     ULONG protocolVersion;
@@ -86,8 +95,11 @@ typedef struct ORVEXSIM_UNIT_STATE {
     ULONG openNow;      /* opens since the last reset not closed yet */
     ULONG requests;     /* device control requests since the last reset, logged or not */
     ULONG failMask;
-    ULONG delayMs;
+    ULONG delayMs;      /* ORVEXSIM_DELAY_FOREVER: until cancelled */
     ULONG answerBytes;
+    ULONG refusesCancel;
+    ULONG cancelled;    /* pending requests cancelled since the last reset */
+    ULONG cancelsRefused; /* pending requests asked to cancel that went on to their due time */
     ULONG setsAnswered; /* SETs answered since the statuses were set */
     ULONG setStatusCount;
     ULONG setStatuses[ORVEXSIM_MAX_SET_STATUSES];
@@ -106,7 +118,8 @@ typedef struct ORVEXSIM_REQUEST {
     ULONG code;
     ULONG inputLength;
     ULONG outputLength;
-    LONG result;        /* the NTSTATUS the request completed (or will complete) with */
+    LONG result;        /* the NTSTATUS the request completed (or will complete) with;
+                           ORVEXSIM_RESULT_CANCELLED once it is cancelled */
     ULONG answerBytes;  /* bytes answered on success */
     ULONG pended;       /* 1 when the request was completed late */
     UCHAR input[ORVEXSIM_RECORD_SIZE]; /* the first inputLength bytes (at most 328) */

@@ -137,10 +137,19 @@ int FailCodes(Context& c) {
 int Delay(Context& c) {
     int unit = UnitArg(c);
     if (unit < 0) return kExitUsage;
-    std::uint32_t ms = 0;
-    if (!ParseNumber(c.args[1].c_str(), ORVEXSIM_MAX_DELAY_MS, ms))
-        return Usage(c, L"bad delay '" + c.args[1] + L"': 0 to 60000 ms");
+    std::uint32_t ms = SimControl::kDelayForever;
+    if (c.args[1] != L"forever" && !ParseNumber(c.args[1].c_str(), ORVEXSIM_MAX_DELAY_MS, ms))
+        return Usage(c, L"bad delay '" + c.args[1] + L"': 0 to 60000 ms, or forever");
     return Done(c, c.control.SetDelay(unit, ms));
+}
+
+int RefuseCancel(Context& c) {
+    int unit = UnitArg(c);
+    if (unit < 0) return kExitUsage;
+    const std::wstring& value = c.args[1];
+    if (value != L"on" && value != L"off")
+        return Usage(c, L"refuse-cancel is on or off, not '" + value + L"'");
+    return Done(c, c.control.SetRefuseCancel(unit, value == L"on"));
 }
 
 int AnswerBytes(Context& c) {
@@ -208,8 +217,11 @@ const Command kCommands[] = {
      L"the status of the 1st, 2nd ... SET; later SETs answer 0", SetStatuses},
     {L"fail", L"UNIT get|set|both|none", 2, 2, L"which control codes the unit fails",
      FailCodes},
-    {L"delay", L"UNIT MS", 2, 2, L"complete each request MS milliseconds late (0: at once)",
+    {L"delay", L"UNIT MS|forever", 2, 2,
+     L"complete each request MS milliseconds late (0: at once; forever: only when cancelled)",
      Delay},
+    {L"refuse-cancel", L"UNIT on|off", 2, 2,
+     L"on: a pending request ignores cancellation and ends only when due", RefuseCancel},
     {L"answer-bytes", L"UNIT BYTES", 2, 2, L"answer only BYTES of the 328", AnswerBytes},
     {L"status", L"[UNIT]", 0, 1, L"how the units answer and what they counted", Status},
     {L"dump", L"[UNIT]", 0, 1, L"status, stored record and every request received, with bytes",

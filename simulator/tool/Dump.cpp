@@ -39,6 +39,10 @@ std::wstring FailName(DWORD mask) {
     }
 }
 
+std::wstring DelayName(DWORD ms) {
+    return ms == SimControl::kDelayForever ? std::wstring(L"forever") : std::to_wstring(ms) + L" ms";
+}
+
 std::uint32_t WordAt(const SimRecord& record, std::size_t offset) {
     return static_cast<std::uint32_t>(record[offset]) | (record[offset + 1] << 8) |
            (record[offset + 2] << 16) | (static_cast<std::uint32_t>(record[offset + 3]) << 24);
@@ -53,8 +57,11 @@ std::wstring DescribeUnitSummary(int unit, const SimUnitState& state) {
            std::to_wstring(state.requests) + L"\n";
     out += L"  GET status " + std::to_wstring(WordAt(state.record, ORVEXSIM_STATUS_OFFSET)) +
            L", light load " + std::to_wstring(static_cast<std::int32_t>(WordAt(state.record, 312))) +
-           L"; fails " + FailName(state.failMask) + L"; delay " + std::to_wstring(state.delayMs) +
-           L" ms; answers " + std::to_wstring(state.answerBytes) + L" bytes\n";
+           L"; fails " + FailName(state.failMask) + L"; delay " + DelayName(state.delayMs) +
+           L"; answers " + std::to_wstring(state.answerBytes) + L" bytes\n";
+    out += L"  cancellation " + std::wstring(state.refusesCancel ? L"refused" : L"allowed") +
+           L"; cancelled " + std::to_wstring(state.cancelled) + L", cancel refused " +
+           std::to_wstring(state.cancelsRefused) + L"\n";
     out += L"  SET statuses:";
     if (state.setStatuses.empty()) out += L" none";
     for (auto s : state.setStatuses)
@@ -72,6 +79,8 @@ std::wstring DescribeUnit(int unit, const SimUnitState& state, const std::vector
                std::to_wstring(r.outputLength);
         if (r.result >= 0)
             out += L" -> ok, " + std::to_wstring(r.answerBytes) + L" bytes";
+        else if (r.result == ORVEXSIM_RESULT_CANCELLED)
+            out += L" -> cancelled";
         else
             out += L" -> failed 0x" + Hex(static_cast<unsigned long>(r.result), 8);
         if (r.pended) out += L", late";

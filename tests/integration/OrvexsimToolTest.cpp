@@ -131,6 +131,8 @@ TEST_F(Orvexsim, RefusesBadArgumentsWithAMessageAndExitCodeTwo) {
         {L"set-statuses 1", "usage: orvexsim set-statuses"},
         {L"fail 1 sometimes", "unknown control code 'sometimes'"},
         {L"delay 1 60001", "bad delay"},
+        {L"delay 1 never", "bad delay"},
+        {L"refuse-cancel 1 yes", "refuse-cancel is on or off"},
         {L"answer-bytes 1 329", "bad answer length"},
         {L"frobnicate", "unknown command 'frobnicate'"},
     };
@@ -159,6 +161,8 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_EQ(RunTool(L"set-statuses 2 1 2 fail 0x3").exitCode, 0u);
     EXPECT_EQ(RunTool(L"fail 2 set").exitCode, 0u);
     EXPECT_EQ(RunTool(L"answer-bytes 2 300").exitCode, 0u);
+    EXPECT_EQ(RunTool(L"refuse-cancel 2 on").exitCode, 0u);
+    EXPECT_EQ(RunTool(L"delay 2 forever").exitCode, 0u);
 
     SimUnitState state;
     ASSERT_TRUE(sim.ReadState(2, state)) << sim.LastError();
@@ -169,6 +173,9 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_EQ(state.setStatuses, (std::vector<std::uint32_t>{1, 2, ORVEXSIM_SET_FAILS, 3}));
     EXPECT_EQ(state.failMask, static_cast<DWORD>(ORVEXSIM_FAIL_SET));
     EXPECT_EQ(state.answerBytes, 300u);
+    EXPECT_TRUE(state.refusesCancel);
+    EXPECT_EQ(state.delayMs, SimControl::kDelayForever);
+    ASSERT_TRUE(sim.SetDelay(2, 0)) << sim.LastError();
 
     {
         SimHandle unit(::CreateFileW(L"\\\\.\\Kzdv0410002", GENERIC_READ | GENERIC_WRITE, 0,
@@ -187,6 +194,9 @@ TEST_F(Orvexsim, CommandsChangeTheUnitsAndDumpShowsWhatTheyReceived) {
     EXPECT_NE(dump.out.find("opens 1, closes 1"), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("GET status 7"), std::string::npos) << dump.out;
     EXPECT_NE(dump.out.find("SET statuses: 1 2 fail 3"), std::string::npos) << dump.out;
+    EXPECT_NE(dump.out.find("cancellation refused; cancelled 0, cancel refused 0"),
+              std::string::npos)
+        << dump.out;
     EXPECT_NE(dump.out.find("request #0 GET 0x002221E8 in 328 out 328 -> ok, 300 bytes"),
               std::string::npos)
         << dump.out;

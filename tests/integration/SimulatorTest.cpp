@@ -182,7 +182,7 @@ TEST_F(Simulator, HandleOpenedBeforeTheUnplugFailsItsRequests) {
 
 TEST_F(Simulator, CancelledLateRequestEndsAbortedAndTheDriverGoesOn) {
     ASSERT_TRUE(sim.Plug(1)) << sim.LastError();
-    ASSERT_TRUE(sim.SetDelay(1, 20000)) << sim.LastError();
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
     SimHandle unit = OpenUnit(1, FILE_FLAG_OVERLAPPED);
     ASSERT_TRUE(unit);
     OwnedEvent done;
@@ -198,6 +198,11 @@ TEST_F(Simulator, CancelledLateRequestEndsAbortedAndTheDriverGoesOn) {
     ASSERT_EQ(::WaitForSingleObject(done.handle, 10000), WAIT_OBJECT_0);
     EXPECT_FALSE(::GetOverlappedResult(unit.Get(), &overlapped, &returned, FALSE));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    EXPECT_EQ(state.cancelled, 1u);
+    EXPECT_EQ(state.cancelsRefused, 0u);
+    EXPECT_EQ(LogOf(1).at(0).result, ORVEXSIM_RESULT_CANCELLED);
 
     ASSERT_TRUE(sim.SetDelay(1, 0)) << sim.LastError();
     SimHandle again = OpenUnit(1);
@@ -243,6 +248,7 @@ TEST_F(Simulator, ControlDeviceRefusesBadControls) {
     const ORVEXSIM_UNIT_VALUE longDelay{1, ORVEXSIM_MAX_DELAY_MS + 1};
     const ORVEXSIM_UNIT_VALUE longAnswer{1, 329};
     const ORVEXSIM_UNIT_VALUE badFailBits{1, 4};
+    const ORVEXSIM_UNIT_VALUE badRefusal{1, 2};
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_PRESENT, &noUnit, sizeof noUnit));
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_PRESENT, &fifthUnit, sizeof fifthUnit));
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_PRESENT, &badPresence, sizeof badPresence));
@@ -250,6 +256,7 @@ TEST_F(Simulator, ControlDeviceRefusesBadControls) {
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_DELAY, &longDelay, sizeof longDelay));
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_ANSWER_BYTES, &longAnswer, sizeof longAnswer));
     EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_FAILING, &badFailBits, sizeof badFailBits));
+    EXPECT_FALSE(RawControl(IOCTL_ORVEXSIM_SET_REFUSE_CANCEL, &badRefusal, sizeof badRefusal));
     ORVEXSIM_UNIT_STATUSES tooMany{};
     tooMany.unit = 1;
     tooMany.count = ORVEXSIM_MAX_SET_STATUSES + 1;
@@ -271,6 +278,7 @@ TEST_F(Simulator, ControlDeviceRefusesBadControls) {
         EXPECT_FALSE(state.present);
         EXPECT_EQ(state.delayMs, 0u);
         EXPECT_EQ(state.answerBytes, 328u);
+        EXPECT_FALSE(state.refusesCancel);
         EXPECT_TRUE(state.setStatuses.empty());
     }
 }
@@ -300,8 +308,24 @@ TEST_F(Simulator, ResetForgetsEverything) {
         Call(unit.Get(), ORVEX_IOCTL_GET_SETTINGS, buffer.data(), 328, buffer.data(), 328);
     }
     SettledState(2);
+    // A request that would never end by itself: the reset ends it, as cancelled.
+    ASSERT_TRUE(sim.SetDelay(2, SimControl::kDelayForever)) << sim.LastError();
+    ASSERT_TRUE(sim.SetRefuseCancel(2, true)) << sim.LastError();
+    SimHandle held = OpenUnit(2, FILE_FLAG_OVERLAPPED);
+    ASSERT_TRUE(held);
+    OwnedEvent done;
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = done.handle;
+    SimRecord heldBuffer{};
+    DWORD returned = 0;
+    ASSERT_FALSE(::DeviceIoControl(held.Get(), ORVEX_IOCTL_GET_SETTINGS, heldBuffer.data(), 328,
+                                   heldBuffer.data(), 328, &returned, &overlapped));
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
 
     ASSERT_TRUE(sim.Reset()) << sim.LastError();
+    ASSERT_EQ(::WaitForSingleObject(done.handle, 10000), WAIT_OBJECT_0);
+    EXPECT_FALSE(::GetOverlappedResult(held.Get(), &overlapped, &returned, FALSE));
+    held.Reset();
     EXPECT_FALSE(SimControl::LinkExists(2));
     SimUnitState state;
     ASSERT_TRUE(sim.ReadState(2, state)) << sim.LastError();
@@ -312,6 +336,8 @@ TEST_F(Simulator, ResetForgetsEverything) {
     EXPECT_EQ(state.failMask, 0u);
     EXPECT_EQ(state.delayMs, 0u);
     EXPECT_EQ(state.answerBytes, 328u);
+    EXPECT_FALSE(state.refusesCancel);
+    EXPECT_EQ(state.cancelled, 0u);
     EXPECT_TRUE(state.setStatuses.empty());
     EXPECT_EQ(state.record[324], 1);
     EXPECT_TRUE(LogOf(2).empty());
