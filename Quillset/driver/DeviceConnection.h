@@ -1,6 +1,7 @@
 #pragma once
 // One opened device object, closed through its seam when it goes out of scope.
 
+#include "driver/BoundedControl.h"
 #include "driver/DeviceAccess.h"
 
 #include <utility>
@@ -15,7 +16,7 @@ public:
 
     bool IsOpen() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
     bool Control(DWORD code, void* buffer, DWORD size) {
-        return access_.Control(handle_, code, buffer, size);
+        return ControlWithinBounds(access_, handle_, code, buffer, size);
     }
     void Close() {
         HANDLE h = std::exchange(handle_, INVALID_HANDLE_VALUE);

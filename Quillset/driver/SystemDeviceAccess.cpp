@@ -1,7 +1,5 @@
 #include "driver/DeviceAccess.h"
 
-#include "framework/UniqueHandle.h"
-
 namespace {
 
 class Win32DeviceAccess final : public DeviceAccess {
@@ -11,20 +9,31 @@ public:
                              OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     }
 
-    // The handle is overlapped, so the driver may pend a request. The call carries its own
-    // OVERLAPPED and waits for completion: the buffer is never handed back to the caller
-    // while the driver can still write into it.
-    bool Control(HANDLE device, DWORD code, void* buffer, DWORD size) override {
-        UniqueHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!done) return false;
-        OVERLAPPED overlapped{};
-        overlapped.hEvent = done.Get();
+    RequestState Send(HANDLE device, DWORD code, DeviceRequest& request) override {
+        request.completed.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!request.completed) return RequestState::Failed;
+        request.overlapped = OVERLAPPED{};
+        request.overlapped.hEvent = request.completed.Get();
         DWORD returned = 0;
-        BOOL ok = ::DeviceIoControl(device, code, buffer, size, buffer, size, &returned,
-                                    &overlapped);
-        if (!ok && ::GetLastError() == ERROR_IO_PENDING)
-            ok = ::GetOverlappedResult(device, &overlapped, &returned, TRUE);
-        return ok != FALSE;
+        if (::DeviceIoControl(device, code, request.buffer.data(), request.Size(),
+                              request.buffer.data(), request.Size(), &returned,
+                              &request.overlapped))
+            return RequestState::Succeeded;
+        return ::GetLastError() == ERROR_IO_PENDING ? RequestState::Pending
+                                                    : RequestState::Failed;
+    }
+
+    bool WaitForCompletion(DeviceRequest& request, DWORD milliseconds) override {
+        return ::WaitForSingleObject(request.completed.Get(), milliseconds) == WAIT_OBJECT_0;
+    }
+
+    void Cancel(HANDLE device, DeviceRequest& request) override {
+        ::CancelIoEx(device, &request.overlapped);
+    }
+
+    bool Succeeded(HANDLE device, DeviceRequest& request) override {
+        DWORD returned = 0;
+        return ::GetOverlappedResult(device, &request.overlapped, &returned, FALSE) != FALSE;
     }
 
     void Close(HANDLE device) override { ::CloseHandle(device); }

@@ -1,5 +1,7 @@
+#include "driver/AbandonedRequests.h"
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
+#include "driver/ExchangeBounds.h"
 #include "support/ScriptedDevices.h"
 
 #include <gtest/gtest.h>
@@ -231,6 +233,94 @@ TEST_F(Channel, FailedSlotDoesNotLeakStatusIntoTheNextRead) {
     units()[1].answerBytes = 324;  // answers the settings part only
     EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
     EXPECT_EQ(devices.ControlsTo(1)[0].input[324], 0);
+}
+
+// A unit that holds its requests: the channel waits the first bound, cancels, waits the
+// second bound, and either sees the cancellation complete or leaves the request behind.
+using Kinds = std::vector<DeviceEvent::Kind>;
+const Kinds kGivenUpOn = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
+                          DeviceEvent::Control, DeviceEvent::Wait, DeviceEvent::Cancel,
+                          DeviceEvent::Wait, DeviceEvent::Close};
+
+std::vector<DWORD> WaitBounds(const ScriptedDevices& devices, int slot) {
+    std::vector<DWORD> out;
+    for (const auto& e : devices.events)
+        if (e.kind == DeviceEvent::Wait && e.slot == slot) out.push_back(e.code);
+    return out;
+}
+
+TEST_F(Channel, ReadCancelsAHeldRequestAfterTheBoundAndMovesOn) {
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].holdMs = kHoldsForever;
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    EXPECT_EQ(WaitBounds(devices, 0),
+              (std::vector<DWORD>{kRequestCompletionBoundMs, kCancellationBoundMs}));
+    EXPECT_TRUE(devices.HeldRequests().empty());  // the cancellation completed it
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, SlowUnitWithinTheBoundIsStillRead) {
+    Plug(0, 1, 0x10);
+    units()[0].holdMs = 3000;
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
+    EXPECT_EQ(WaitBounds(devices, 0), (std::vector<DWORD>{kRequestCompletionBoundMs}));
+}
+
+TEST_F(Channel, AnswerThatArrivesOnlyAfterTheCancelIsNotTaken) {
+    // The unit refuses the cancellation but answers within the second bound: too late.
+    Plug(0, 1, 0x10);
+    units()[0].holdMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    units()[0].refusesCancel = true;
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    EXPECT_EQ(settings.lightLoad, 0);  // the default image, not the unit's 1
+    EXPECT_TRUE(devices.HeldRequests().empty());
+}
+
+TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes) {
+    Plug(0);
+    Plug(1);
+    units()[0].holdMs = kHoldsForever;
+    units()[0].refusesCancel = true;
+    units()[0].setMarker = 0xA5;
+    units()[0].setStatuses = {2};
+    settings.lightLoad = 1;
+    const std::size_t abandonedBefore = AbandonedRequestCount();
+    CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // unit 0's answer never counted
+    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+
+    const auto first = devices.ControlsTo(0);
+    const auto second = devices.ControlsTo(1);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].input, first[0].input);
+
+    // The request unit 0 still holds is kept alive; its late answer reaches nobody.
+    const auto held = devices.HeldRequests();
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_TRUE(IsAbandoned(held[0]));
+    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore + 1);
+    const DriverSettingsPart before = settings;
+    devices.CompleteHeldRequests();
+    EXPECT_EQ(held[0]->buffer[324], 2);  // the answer landed in the kept memory
+    EXPECT_EQ(std::memcmp(&settings, &before, sizeof before), 0);
+    EXPECT_EQ(devices.ControlsTo(1).size(), 1u);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, WriteWhoseOnlyUnitNeverAnswersReportsNoUnit) {
+    Plug(2);
+    units()[2].holdMs = kHoldsForever;
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::DeviceInUse);
+    EXPECT_EQ(devices.KindsFor(2), kGivenUpOn);
 }
 
 }  // namespace

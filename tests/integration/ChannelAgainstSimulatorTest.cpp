@@ -3,8 +3,10 @@
 
 #include "SimulatedUnits.h"
 
+#include "driver/AbandonedRequests.h"
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
+#include "driver/ExchangeBounds.h"
 
 #include <windows.h>
 
@@ -233,6 +235,60 @@ TEST_F(Channel, EveryHandleTheChannelOpensIsClosed) {
         EXPECT_EQ(state.closes, state.opens) << unit;
         EXPECT_EQ(state.opens, unit == 1 ? 5u : 3u) << unit;  // count, read (unit 1), write
     }
+}
+
+TEST_F(Channel, GetThatNeverCompletesIsCancelledCountedAndTheReadMovesOn) {
+    PlugWith(1, Pattern(0x10, 1));
+    const SimRecord second = Pattern(0x20, 1);
+    PlugWith(2, second);
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
+    const std::size_t abandonedBefore = AbandonedRequestCount();
+
+    ASSERT_TRUE(ReadDriverSettings(slots, settings));
+    EXPECT_EQ(std::memcmp(&settings, second.data(), 324), 0);
+    const SimUnitState first = SettledState(1);
+    EXPECT_EQ(first.cancelled, 1u);
+    EXPECT_EQ(first.closes, first.opens);
+    const auto log = LogOf(1);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].result, ORVEXSIM_RESULT_CANCELLED);
+    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore);  // the cancellation gave it back
+}
+
+TEST_F(Channel, SetThatRefusesCancellationIsLeftBehindAndItsLateAnswerReachesNobody) {
+    PlugWith(1, Pattern(0x10, 1));
+    PlugWith(2, Pattern(0x20, 1));
+    // Due 2 s after the channel has given up on it for good.
+    const DWORD dueMs = kRequestCompletionBoundMs + kCancellationBoundMs + 2000;
+    ASSERT_TRUE(sim.SetDelay(1, dueMs)) << sim.LastError();
+    ASSERT_TRUE(sim.SetRefuseCancel(1, true)) << sim.LastError();
+    ASSERT_TRUE(sim.SetSetStatuses(1, {2})) << sim.LastError();
+    settings.lightLoad = 1;
+    const DriverSettingsPart sentSettings = settings;
+    const std::size_t abandonedBefore = AbandonedRequestCount();
+
+    CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
+    EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // unit 1's 2 never counted
+    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore + 1);
+    const auto first = LogOf(1);
+    const auto second = LogOf(2);
+    ASSERT_EQ(first.size(), 1u);
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(first[0].input, Sent(sentSettings, 0));
+    EXPECT_EQ(second[0].input, first[0].input);
+
+    // The unit answers into the memory left behind; nothing of it reaches the caller.
+    SimUnitState state;
+    const ULONGLONG giveUpAt = ::GetTickCount64() + dueMs;
+    do {
+        ::Sleep(100);
+        ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    } while (state.cancelsRefused == 0 && ::GetTickCount64() < giveUpAt);
+    EXPECT_EQ(state.cancelsRefused, 1u);
+    EXPECT_EQ(state.cancelled, 0u);
+    EXPECT_EQ(std::memcmp(&settings, &sentSettings, sizeof settings), 0);
+    EXPECT_EQ(LogOf(2).size(), 1u);
 }
 
 }  // namespace

@@ -39,10 +39,8 @@ HANDLE ScriptedDevices::Open(const wchar_t* path) {
     return HandleFor(slot);
 }
 
-bool ScriptedDevices::Control(HANDLE device, DWORD code, void* buffer, DWORD size) {
-    int slot = SlotOf(device);
+bool ScriptedDevices::Answer(int slot, DWORD code, std::uint8_t* buffer, DWORD size) {
     ScriptedUnit& unit = units[slot];
-    events.push_back({DeviceEvent::Control, slot, code, BytesOf(buffer, size)});
     if (unit.callFails || size != sizeof(DriverSettingsRecord)) return false;
 
     DriverSettingsRecord answer;
@@ -60,6 +58,63 @@ bool ScriptedDevices::Control(HANDLE device, DWORD code, void* buffer, DWORD siz
     return true;
 }
 
+RequestState ScriptedDevices::Send(HANDLE device, DWORD code, DeviceRequest& request) {
+    int slot = SlotOf(device);
+    events.push_back({DeviceEvent::Control, slot, code, request.buffer});
+    if (units[slot].holdMs > 0) {
+        held_.push_back({&request, slot, code});
+        return RequestState::Pending;
+    }
+    return Answer(slot, code, request.buffer.data(), request.Size()) ? RequestState::Succeeded
+                                                                      : RequestState::Failed;
+}
+
+ScriptedDevices::Held* ScriptedDevices::Find(const DeviceRequest& request) {
+    for (auto& h : held_)
+        if (h.request == &request) return &h;
+    return nullptr;
+}
+
+bool ScriptedDevices::WaitForCompletion(DeviceRequest& request, DWORD milliseconds) {
+    Held* h = Find(request);
+    if (h == nullptr) return true;  // completed earlier
+    events.push_back({DeviceEvent::Wait, h->slot, milliseconds, {}});
+    const ScriptedUnit& unit = units[h->slot];
+    bool succeeded = false;
+    if (h->cancelled && !unit.refusesCancel) {
+        succeeded = false;
+    } else {
+        h->waitedMs += milliseconds;
+        if (unit.holdMs == kHoldsForever || h->waitedMs < unit.holdMs) return false;
+        succeeded = Answer(h->slot, h->code, request.buffer.data(), request.Size());
+    }
+    outcomes_.push_back({&request, succeeded});
+    held_.erase(held_.begin() + (h - held_.data()));
+    return true;
+}
+
+void ScriptedDevices::Cancel(HANDLE device, DeviceRequest& request) {
+    events.push_back({DeviceEvent::Cancel, SlotOf(device), 0, {}});
+    if (Held* h = Find(request)) h->cancelled = true;
+}
+
+bool ScriptedDevices::Succeeded(HANDLE, DeviceRequest& request) {
+    for (auto it = outcomes_.rbegin(); it != outcomes_.rend(); ++it)
+        if (it->first == &request) return it->second;
+    return false;
+}
+
+std::vector<const DeviceRequest*> ScriptedDevices::HeldRequests() const {
+    std::vector<const DeviceRequest*> out;
+    for (const auto& h : held_) out.push_back(h.request);
+    return out;
+}
+
+void ScriptedDevices::CompleteHeldRequests() {
+    for (auto& h : held_) Answer(h.slot, h.code, h.request->buffer.data(), h.request->Size());
+    held_.clear();
+}
+
 void ScriptedDevices::Close(HANDLE device) {
     --openHandles_;
     events.push_back({DeviceEvent::Close, SlotOf(device), 0, {}});
@@ -69,6 +124,13 @@ int ScriptedDevices::ControlCalls(int slot) const {
     return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const DeviceEvent& e) {
         return e.kind == DeviceEvent::Control && (slot < 0 || e.slot == slot);
     }));
+}
+
+std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
+    std::vector<DeviceEvent::Kind> out;
+    for (const auto& e : events)
+        if (e.slot == slot) out.push_back(e.kind);
+    return out;
 }
 
 std::vector<DeviceEvent> ScriptedDevices::ControlsTo(int slot) const {
