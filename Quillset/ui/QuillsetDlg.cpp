@@ -2,6 +2,7 @@
 
 #include "driver/DriverChannel.h"
 #include "framework/Application.h"
+#include "framework/ScopedWindowDisable.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "ui/DriverInformation.h"
@@ -153,6 +154,10 @@ void CQuillsetDlg::ApplySettings() {
 }
 
 void CQuillsetDlg::ShowNoDeviceDialog() {
+    // Without an owner the nested dialog keeps its own taskbar button and placement; this
+    // dialog is disabled meanwhile instead, so that no click or key reaches it (OK above all,
+    // which would write again from inside the nested dialog's loop).
+    ScopedWindowDisable settingsDisabled(GetHandle());
     CQuillsetNoDevDlg noDevice(nullptr);
     noDevice.DoModal();
 }

@@ -160,8 +160,9 @@ TEST_F(FailureTable, WithEveryUnitUnpluggedOkShowsTheDeviceNotConnectedDialog) {
     ASSERT_TRUE(sim.Unplug(1)) << sim.LastError();
     ClickButton(dialog, IDOK);
     const HWND noDevice = ExpectScreen(ProgramScreen::NoDevice);
-    // Over the settings dialog, which now carries the same title.
+    // Over the settings dialog, which now carries the same title and takes no input.
     EXPECT_EQ(WindowText(dialog), kTitle);
+    EXPECT_FALSE(IsWindowEnabled(dialog));
     ExpectNoDeviceDialogAndClose(noDevice);
     ExpectEndsQuietly();
     EXPECT_TRUE(Writes(1).empty());
@@ -181,6 +182,74 @@ TEST_F(FailureTable, ALateDriverIsWaitedFor) {
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_TRUE(writes[0].pended);
     EXPECT_EQ(writes[0].input, FirstWrite(read, 1));
+}
+
+// A unit whose driver holds requests: the program gives up on each after its bound and goes
+// on as for a failed call, never hanging and never showing what arrives too late.
+using UnansweredRequests = ProgramTest;
+
+TEST_F(UnansweredRequests, AReadThatNeverCompletesEndsInTheDeviceNotConnectedDialog) {
+    Plug(1, Record(0x81, 1));
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
+    ASSERT_TRUE(program.Start());
+    ExpectNoDeviceDialogAndClose(ExpectScreen(ProgramScreen::NoDevice));
+    ExpectEndsQuietly();
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    EXPECT_EQ(state.cancelled, 1u);
+    EXPECT_TRUE(Writes(1).empty());
+}
+
+TEST_F(UnansweredRequests, AUnitThatNeverAnswersIsPassedOverForTheNext) {
+    Plug(1, Record(0x82, 0));
+    const SimRecord second = Record(0x92, 1);
+    Plug(2, second);
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckState(dialog), BST_CHECKED);  // unit 2's setting
+    ClickButton(dialog, IDOK);
+    ExpectEndsQuietly();
+    // Both units are sent unit 2's settings: unit 2 the very bytes unit 1 was sent.
+    const auto sent = FirstWrite(second, 1);
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{sent}));
+    EXPECT_EQ(WrittenBytes(2), (std::vector<std::vector<std::uint8_t>>{sent}));
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    EXPECT_EQ(state.cancelled, 2u);  // the read and the write
+}
+
+TEST_F(UnansweredRequests, AWriteThatNeverCompletesShowsTheDialogOverADisabledSettingsDialog) {
+    const SimRecord read = Record(0x83, 0);
+    Plug(1, read, {2});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    // From now on the unit holds what it is sent, and will not even let it be cancelled.
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
+    ASSERT_TRUE(sim.SetRefuseCancel(1, true)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const HWND noDevice = ExpectScreen(ProgramScreen::NoDevice);
+    ASSERT_NE(noDevice, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(dialog));  // no click or key reaches its OK again
+    ExpectNoDeviceDialogAndClose(noDevice);
+    ExpectEndsQuietly();
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 0)}));
+}
+
+TEST_F(UnansweredRequests, ADriverThatAnswersAfterThreeSecondsIsStillReadAndWritten) {
+    const SimRecord read = Record(0x84, 1);
+    Plug(1, read, {2});
+    ASSERT_TRUE(sim.SetDelay(1, 3000)) << sim.LastError();
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(CheckState(dialog), BST_CHECKED);
+    ClickButton(dialog, IDOK);
+    ExpectMessageBoxAndClose(ExpectScreen(ProgramScreen::MessageBox), kPowerCycle);
+    ExpectEndsQuietly();
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 1)}));
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    EXPECT_EQ(state.cancelled, 0u);
 }
 
 }  // namespace
