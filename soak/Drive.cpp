@@ -10,8 +10,6 @@ namespace {
 // More screens than any run can show means the program keeps showing new ones.
 constexpr int kMaxScreens = 8;
 constexpr UINT kMessageTimeoutMs = 5000;
-constexpr int kStartAttempts = 3;
-constexpr DWORD kStartRetryMs = 500;
 
 std::string SimError(const SimControl& sim, const char* what, int unit) {
     return std::string(what) + " unit " + std::to_string(unit) + ": " + Narrow(sim.LastError());
@@ -110,17 +108,9 @@ void Drive(SimControl& sim, const Scenario& scenario, const ProgramTexts& texts,
     }
 }
 
-// Under load Wine now and then fails to create a process (ERROR_INTERNAL_ERROR) before the
-// program has run at all; that is tried again, as a user would start it again.
 bool StartProgram(ProgramRun& program, std::string& error) {
-    DWORD lastError = 0;
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (attempt) ::Sleep(kStartRetryMs);
-        if (program.Start()) return true;
-        lastError = ::GetLastError();
-    }
-    error = "Kzds0410.exe did not start (error " + std::to_string(lastError) + ", " +
-            std::to_string(kStartAttempts) + " attempts)";
+    if (program.Start()) return true;
+    error = "Kzds0410.exe did not start: " + program.StartFailure();
     return false;
 }
 
@@ -138,6 +128,9 @@ bool StageScenario(SimControl& sim, const Scenario& scenario, std::string& error
             (!unit.setStatuses.empty() && !sim.SetSetStatuses(number, unit.setStatuses)) ||
             (unit.failMask && !sim.SetFailing(number, unit.failMask)) ||
             (unit.delayMs && !sim.SetDelay(number, unit.delayMs)) ||
+            (unit.hold != Hold::None && !sim.SetDelay(number, HoldDelayMs(unit.hold))) ||
+            (unit.hold != Hold::None && unit.hold != Hold::UntilCancelled &&
+             !sim.SetRefuseCancel(number, true)) ||
             (unit.plugged && !sim.Plug(number))) {
             error = SimError(sim, "cannot set up", number);
             return false;

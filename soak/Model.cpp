@@ -49,7 +49,7 @@ int Fold(int running, std::uint32_t status) {
 }
 
 // One WriteDriverSettings: every unit there receives the buffer as the answering unit before
-// it left it; a failed request leaves the buffer as it was.
+// it left it; a failed request, or one given up on, leaves the buffer as it was.
 WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnits>& present,
                    std::array<UnitRun, Scenario::kUnits>& units, Expectation& expected) {
     ++expected.writes;
@@ -66,6 +66,9 @@ WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnit
             unit.setsAnswered < statuses.size() ? statuses[unit.setsAnswered] : 0;
         ++unit.setsAnswered;
         if (status == ORVEXSIM_SET_FAILS) continue;
+        // Held past the bounds: the program gives up on it, and whatever the unit answers
+        // then, late, reaches neither the buffer nor the combined status.
+        if (unit.plan->hold != Hold::None) continue;
         // The unit keeps bytes 0 to 323 and answers them back with the status of this SET.
         PutWord(buffer, kStatusOffset, status);
         outcome.answered = true;
@@ -118,6 +121,7 @@ Expectation Predict(const Scenario& scenario) {
         if (!atStart[slot]) continue;
         expected.gets[slot].push_back(buffer);
         if (scenario.units[slot].failMask & ORVEXSIM_FAIL_GET) continue;
+        if (scenario.units[slot].hold != Hold::None) continue;  // given up on: a failed call
         const SimRecord& record = scenario.units[slot].record;
         buffer.assign(record.begin(), record.end());
         answered = true;

@@ -88,6 +88,14 @@ std::string DescribeUnit(int number, const UnitPlan& unit) {
         text += Number(unit.delayMs);
         text += " ms";
     }
+    switch (unit.hold) {
+    case Hold::None: break;
+    case Hold::UntilCancelled: text += ", holds until cancelled"; break;
+    case Hold::RefusesCancelThenEnds:
+    case Hold::RefusesCancelForLong:
+        text += ", refuses cancel, ends at " + Number(HoldDelayMs(unit.hold)) + " ms";
+        break;
+    }
     if (unit.unplugWhileOpen) text += ", unplugged while open";
     if (unit.plugWhileOpen) text += ", plugged while open";
     text += ']';
@@ -95,6 +103,16 @@ std::string DescribeUnit(int number, const UnitPlan& unit) {
 }
 
 }  // namespace
+
+DWORD HoldDelayMs(Hold hold) {
+    switch (hold) {
+    case Hold::None: return 0;
+    case Hold::UntilCancelled: return SimControl::kDelayForever;
+    case Hold::RefusesCancelThenEnds: return kHoldThenEndMs;
+    case Hold::RefusesCancelForLong: return kHoldForLongMs;
+    }
+    return 0;
+}
 
 std::int32_t LightLoadOf(const SimRecord& record) {
     std::int32_t value = 0;
@@ -132,6 +150,14 @@ Scenario MakeScenario(std::uint64_t seed) {
     }
     scenario.toggle = random.Chance(50);
     scenario.pressOk = random.Chance(75);
+
+    // A unit whose requests are held past the program's bounds in some runs; one at most,
+    // and never the slow one, since each held request costs the program 5 to 6 s.
+    if (random.Chance(12)) {
+        UnitPlan& holding = scenario.units[random.Below(Scenario::kUnits)];
+        if ((holding.plugged || holding.plugWhileOpen) && holding.delayMs == 0)
+            holding.hold = static_cast<Hold>(1 + random.Below(3));
+    }
     return scenario;
 }
 

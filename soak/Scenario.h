@@ -10,12 +10,26 @@
 #include <string>
 #include <vector>
 
+// A unit whose driver holds its requests far past the program's bounds.
+enum class Hold {
+    None,
+    UntilCancelled,         // every request pending until the program cancels it
+    RefusesCancelThenEnds,  // cancellation refused; ends soon after the program asked
+    RefusesCancelForLong,   // cancellation refused; ends long after the program gave up
+};
+
+// When the refusing units end their requests: well past the program's first bound, so that a
+// request is always cancelled first, whatever the load.
+inline constexpr DWORD kHoldThenEndMs = 5800;
+inline constexpr DWORD kHoldForLongMs = 9000;
+
 struct UnitPlan {
     bool plugged = false;           // present when the program starts
     SimRecord record{};             // what GET answers; its status word is the GET status
     std::vector<std::uint32_t> setStatuses;  // ORVEXSIM_SET_FAILS fails that SET
     DWORD failMask = 0;             // ORVEXSIM_FAIL_GET / ORVEXSIM_FAIL_SET
     DWORD delayMs = 0;              // every request completes this much later
+    Hold hold = Hold::None;         // every request held, as above (delayMs is then 0)
     bool unplugWhileOpen = false;   // removed while the settings dialog is up
     bool plugWhileOpen = false;     // absent at the start, plugged while the dialog is up
 };
@@ -36,8 +50,11 @@ Scenario MakeScenario(std::uint64_t seed);
 
 // One line a person can read the run from, e.g.
 // "unit 1 [lightLoad 5, GET 1, SETs 1 fail, fails set, delay 200 ms, unplugged while open]; toggle; OK".
+// A holding unit shows "holds until cancelled", "refuses cancel, ends at 5800 ms" and so on.
 std::string Describe(const Scenario& scenario);
 
+// The simulator's delay for a holding unit; 0 for Hold::None.
+DWORD HoldDelayMs(Hold hold);
 std::int32_t LightLoadOf(const SimRecord& record);
 std::uint32_t StatusOf(const SimRecord& record);
 void SetWord(SimRecord& record, std::size_t offset, std::uint32_t value);

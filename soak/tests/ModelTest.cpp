@@ -120,6 +120,28 @@ TEST(SoakModel, AUnitFailingTheSetCodeUsesUpNoStatusAndCountsAsNotAnswering) {
     EXPECT_EQ(expected.sets[0].size(), 1u);
 }
 
+TEST(SoakModel, AUnitHoldingItsRequestsIsPassedOverAndTheNextGetsTheSameBytes) {
+    for (Hold hold : {Hold::UntilCancelled, Hold::RefusesCancelThenEnds, Hold::RefusesCancelForLong}) {
+        Scenario scenario = EmptyScenario();
+        PlugUnit(scenario, 1, 0, {2, 2}).hold = hold;
+        const UnitPlan& second = PlugUnit(scenario, 2, 1, {1, 0});
+        const Expectation expected = Predict(scenario);
+        // Unit 2 is read; both are written twice, since unit 2 said "in use" and unit 1's 2s
+        // never count; unit 2 gets the very bytes unit 1 was sent.
+        EXPECT_EQ(Screens(expected), (std::vector<S>{S::Settings, S::Ended}));
+        EXPECT_EQ(expected.gets[1].size(), 1u);
+        const Bytes sent = SetInput(second.record, 1, 0);
+        EXPECT_EQ(expected.sets[0], (std::vector<Bytes>{sent, sent}));
+        EXPECT_EQ(expected.sets[1], (std::vector<Bytes>{sent, sent}));
+    }
+}
+
+TEST(SoakModel, AHoldingUnitAloneEndsInTheNoDeviceDialog) {
+    Scenario scenario = EmptyScenario();
+    PlugUnit(scenario, 3).hold = Hold::UntilCancelled;
+    EXPECT_EQ(Screens(Predict(scenario)), (std::vector<S>{S::NoDevice, S::Ended}));
+}
+
 struct CheckCase {
     std::int32_t stored;
     bool toggle;

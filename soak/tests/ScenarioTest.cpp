@@ -48,9 +48,10 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
     std::set<DWORD> failMasks;
     std::set<std::string> paths;
     int delayed = 0, unplugged = 0, plugged = 0, toggles = 0, cancels = 0;
+    std::set<Hold> holds;
     for (std::uint64_t seed = 0; seed < 2000; ++seed) {
         const Scenario scenario = MakeScenario(seed * 7919);
-        int count = 0, slow = 0;
+        int count = 0, slow = 0, holding = 0;
         for (const UnitPlan& unit : scenario.units) {
             count += unit.plugged;
             EXPECT_FALSE(unit.plugged && unit.plugWhileOpen);
@@ -58,6 +59,9 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
             EXPECT_LE(unit.setStatuses.size(), 3u);
             EXPECT_LE(unit.delayMs, kMaxScenarioDelayMs);
             slow += unit.delayMs > 0;
+            holding += unit.hold != Hold::None;
+            EXPECT_FALSE(unit.hold != Hold::None && unit.delayMs > 0);
+            holds.insert(unit.hold);
             if (!unit.plugged && !unit.plugWhileOpen) continue;
             lightLoads.insert(LightLoadOf(unit.record));
             getStatuses.insert(StatusOf(unit.record) > 1 ? 2 : StatusOf(unit.record));
@@ -67,6 +71,7 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
             plugged += unit.plugWhileOpen;
         }
         EXPECT_LE(slow, 1);
+        EXPECT_LE(holding, 1);
         delayed += slow;
         unitCounts.insert(count);
         toggles += scenario.toggle;
@@ -81,6 +86,8 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
     EXPECT_EQ(setStatuses, (std::set<std::uint32_t>{0, 1, 2, 3, 4, ORVEXSIM_SET_FAILS}));
     EXPECT_EQ(failMasks, (std::set<DWORD>{0, ORVEXSIM_FAIL_GET, ORVEXSIM_FAIL_SET, ORVEXSIM_FAIL_ALL}));
     EXPECT_GT(delayed, 100);
+    EXPECT_EQ(holds, (std::set<Hold>{Hold::None, Hold::UntilCancelled, Hold::RefusesCancelThenEnds,
+                                      Hold::RefusesCancelForLong}));
     EXPECT_GT(unplugged, 50);
     EXPECT_GT(plugged, 20);
     EXPECT_GT(toggles, 800);

@@ -12,7 +12,7 @@ std::wstring MisbehaverPath() {
 
 TEST(SoakScreenWatch, ACrashIsSeenAsACrashAndLeavesNoDialogBehind) {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=crash"}));
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=crash"})) << run.StartFailure();
     const WatchResult result = WaitForNextScreen(run, {}, ProgramRun::kWaitMs);
     if (result.outcome == WatchOutcome::Crashed) {
         // Wine's debugger holds the crashed process until its dialog goes.
@@ -29,7 +29,7 @@ TEST(SoakScreenWatch, ACrashIsSeenAsACrashAndLeavesNoDialogBehind) {
 
 TEST(SoakScreenWatch, AProgramThatShowsNothingTimesOut) {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=hang"}));
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=hang"})) << run.StartFailure();
     const WatchResult result = WaitForNextScreen(run, {}, 1500);
     EXPECT_EQ(result.outcome, WatchOutcome::TimedOut);
     EXPECT_TRUE(run.Running());
@@ -37,7 +37,7 @@ TEST(SoakScreenWatch, AProgramThatShowsNothingTimesOut) {
 
 TEST(SoakScreenWatch, AnExitCodeOtherThanTheProgramsOwnIsACrash) {
     ProgramRun run;
-    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=exit7"}));
+    ASSERT_TRUE(run.Start(MisbehaverPath(), {L"SOAK_MISBEHAVE=exit7"})) << run.StartFailure();
     EXPECT_EQ(WaitForNextScreen(run, {}, ProgramRun::kWaitMs).outcome, WatchOutcome::Ended);
     DWORD code = 0;
     ASSERT_TRUE(run.WaitForExit(ProgramRun::kWaitMs, &code));

@@ -34,7 +34,7 @@ void ExpectMessageBoxAndClose(HWND box, const wchar_t* text) {
 }
 
 TEST_F(FailureTable, NoUnitAtStartShowsOnlyTheDeviceNotConnectedDialog) {
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.Start()) << program.StartFailure();
     ExpectNoDeviceDialogAndClose(ExpectScreen(ProgramScreen::NoDevice));
     ExpectEndsQuietly();
 }
@@ -54,7 +54,7 @@ TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndWritesNothing
         Plug(2, Record(0x20, 1, c.getStatus));
         ASSERT_TRUE(sim.SetFailing(2, c.failMask)) << sim.LastError();
         ProgramRun run;
-        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.Start()) << run.StartFailure();
         ExpectNoDeviceDialogAndClose(ExpectScreen(run, ProgramScreen::NoDevice));
         ExpectEndsQuietly(run);
         EXPECT_EQ(Reads(2).size(), 1u);
@@ -191,7 +191,7 @@ using UnansweredRequests = ProgramTest;
 TEST_F(UnansweredRequests, AReadThatNeverCompletesEndsInTheDeviceNotConnectedDialog) {
     Plug(1, Record(0x81, 1));
     ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.Start()) << program.StartFailure();
     ExpectNoDeviceDialogAndClose(ExpectScreen(ProgramScreen::NoDevice));
     ExpectEndsQuietly();
     SimUnitState state;

@@ -76,7 +76,7 @@ TEST_F(InTheUsersLanguage, ThePowerCycleMessageAndTheDeviceNotConnectedDialogSho
 
     ASSERT_TRUE(sim.Unplug(1)) << sim.LastError();
     ProgramRun run;
-    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.Start()) << run.StartFailure();
     const HWND noDevice = ExpectScreen(run, ProgramScreen::NoDevice);
     ASSERT_NE(noDevice, nullptr);
     EXPECT_EQ(WindowText(noDevice), Expected(IDS_STR_TITLE));

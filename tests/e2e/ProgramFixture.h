@@ -92,7 +92,7 @@ protected:
     // Starts the program and waits for its settings dialog.
     HWND StartToSettings() {
         if (!program.Start()) {
-            ADD_FAILURE() << "Kzds0410.exe did not start: " << GetLastError();
+            ADD_FAILURE() << "Kzds0410.exe did not start: " << program.StartFailure();
             return nullptr;
         }
         return ExpectScreen(ProgramScreen::Settings);

@@ -23,7 +23,7 @@ protected:
     // Starts another copy and checks that it ends, having shown nothing.
     void ExpectSecondCopyGivesWay(const std::wstring& path = ProgramRun::ProgramPath()) {
         ProgramRun second;
-        ASSERT_TRUE(second.Start(path));
+        ASSERT_TRUE(second.Start(path)) << second.StartFailure();
         bool showedWindow = false;
         EXPECT_TRUE(second.EndsWithoutAWindow(ProgramRun::kWaitMs, showedWindow));
         EXPECT_FALSE(showedWindow);
@@ -56,7 +56,7 @@ TEST_F(SecondCopy, WhileTheSettingsDialogShowsBringsItToTheFront) {
 }
 
 TEST_F(SecondCopy, WhileTheDeviceNotConnectedDialogShowsBringsThatToTheFront) {
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.Start()) << program.StartFailure();
     const HWND noDevice = ExpectScreen(ProgramScreen::NoDevice);
     ASSERT_NE(noDevice, nullptr);
     PutAway(noDevice);
@@ -82,8 +82,8 @@ TEST_F(SecondCopy, UnderAnotherFileNameStillFindsTheRunningCopy) {
 TEST_F(SecondCopy, OfTwoCopiesStartedTogetherOneShowsItsDialog) {
     Plug(1, Record(0x23, 0));
     ProgramRun other;
-    ASSERT_TRUE(program.Start());
-    ASSERT_TRUE(other.Start());
+    ASSERT_TRUE(program.Start()) << program.StartFailure();
+    ASSERT_TRUE(other.Start()) << other.StartFailure();
     // Whichever wins, exactly one shows the settings dialog and the other ends.
     const ULONGLONG end = GetTickCount64() + ProgramRun::kWaitMs;
     while (program.Running() && other.Running() && GetTickCount64() < end) Sleep(20);

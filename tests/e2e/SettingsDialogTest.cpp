@@ -55,7 +55,7 @@ TEST_F(SettingsDialog, EscapeAndTheCloseCommandAreCancelToo) {
         ASSERT_TRUE(sim.Reset()) << sim.LastError();
         Plug(1, Record(0x13, 1), {0});
         ProgramRun run;
-        ASSERT_TRUE(run.Start());
+        ASSERT_TRUE(run.Start()) << run.StartFailure();
         const HWND dialog = ExpectScreen(run, ProgramScreen::Settings);
         ASSERT_NE(dialog, nullptr);
         SendMessageW(GetDlgItem(dialog, IDC_LIGHT_LOAD), BM_CLICK, 0, 0);
@@ -125,7 +125,7 @@ TEST_F(SettingsDialog, TheReadmeButtonOpensTheDocumentAndTheDialogStays) {
     HtmHandler handler(ThisProgramFolder() + L"\\quillset_open_recorder.exe");
     ASSERT_TRUE(handler.Ready());
     Plug(1, Record(0x1B, 0), {0});
-    ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record}));
+    ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record})) << program.StartFailure();
     const HWND dialog = ExpectScreen(ProgramScreen::Settings);
     ASSERT_NE(dialog, nullptr);
     ClickButton(dialog, IDC_README);

@@ -39,6 +39,8 @@ public:
 
     bool Start(const std::wstring& path = ProgramPath(),
                const std::vector<std::wstring>& extraEnvironment = {});
+    // Why Start failed, for a test's failure message.
+    std::string StartFailure() const { return ::StartFailure(child); }
     DWORD Id() const { return child.id; }
     bool Running() const { return child.Running(); }
 

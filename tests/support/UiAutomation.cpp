@@ -82,21 +82,41 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
+namespace {
+
+constexpr int kStartAttempts = 3;
+constexpr DWORD kStartRetryMs = 500;
+
+}  // namespace
+
 bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
                   const std::vector<std::wstring>& extraEnvironment) {
-    std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
-    cmd.push_back(L'\0');
     std::vector<wchar_t> env = BuildEnvironment(extraEnvironment);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
-                          CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &si, &pi))
-        return false;
-    ::CloseHandle(pi.hThread);
-    child.process.Reset(pi.hProcess);
-    child.id = pi.dwProcessId;
-    return true;
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (attempt) ::Sleep(kStartRetryMs);
+        // CreateProcessW may write into the command line, so each try gets a fresh copy.
+        std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
+        cmd.push_back(L'\0');
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
+                             CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &si, &pi)) {
+            ::CloseHandle(pi.hThread);
+            child.process.Reset(pi.hProcess);
+            child.id = pi.dwProcessId;
+            child.startError = 0;
+            return true;
+        }
+        child.startError = ::GetLastError();
+    }
+    ::SetLastError(child.startError);
+    return false;
+}
+
+std::string StartFailure(const ChildProcess& child) {
+    return "CreateProcessW failed with error " + std::to_string(child.startError) + " in " +
+           std::to_string(kStartAttempts) + " attempts";
 }
 
 std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title) {

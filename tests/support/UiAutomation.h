@@ -16,6 +16,7 @@ std::wstring ThisProgramFolder();
 struct ChildProcess {
     UniqueHandle process;
     DWORD id = 0;
+    DWORD startError = 0;  // CreateProcessW's last error when it could not be started
 
     bool Running() const;
     // Waits for the process to end; false on timeout. exitCode is set when it ended.
@@ -25,8 +26,14 @@ struct ChildProcess {
 
 // Starts commandLine (an executable path and its arguments). extraEnvironment entries
 // ("NAME=value") are added to, or replace, this process's environment.
+// Under load Wine now and then fails to create a process: the new process ends during Wine's
+// own start-up, before any of its code runs, and CreateProcessW fails with
+// ERROR_INTERNAL_ERROR. Nothing of the program has run then, so the start is tried again, a
+// few times, half a second apart. False when every try failed; child.startError then holds
+// the error, and StartFailure(child) says it in words.
 bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
                   const std::vector<std::wstring>& extraEnvironment = {});
+std::string StartFailure(const ChildProcess& child);
 
 // Top-level windows of process pid (0: any process) with that class and exact title
 // (nullptr: any title) that are visible.
