@@ -9,6 +9,8 @@ namespace {
 
 // More screens than any run can show means the program keeps showing new ones.
 constexpr int kMaxScreens = 8;
+// Messages to the program wait this long at most. They do not give up on a program that
+// counts as hung: after a device request of over 5 s it does, for a moment.
 constexpr UINT kMessageTimeoutMs = 5000;
 
 std::string SimError(const SimControl& sim, const char* what, int unit) {
@@ -18,7 +20,7 @@ std::string SimError(const SimControl& sim, const char* what, int unit) {
 LRESULT CheckState(HWND dialog) {
     DWORD_PTR state = 0;
     HWND box = ::GetDlgItem(dialog, IDC_LIGHT_LOAD);
-    if (!box || !::SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG,
+    if (!box || !::SendMessageTimeoutW(box, BM_GETCHECK, 0, 0, SMTO_NORMAL,
                                        kMessageTimeoutMs, &state))
         return -1;
     return static_cast<LRESULT>(state);
@@ -28,7 +30,7 @@ LRESULT CheckState(HWND dialog) {
 bool ClickCheckBox(HWND dialog) {
     DWORD_PTR ignored = 0;
     HWND box = ::GetDlgItem(dialog, IDC_LIGHT_LOAD);
-    return box && ::SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
+    return box && ::SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_NORMAL, kMessageTimeoutMs,
                                         &ignored);
 }
 

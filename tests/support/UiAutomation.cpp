@@ -146,12 +146,13 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs) {
 }
 
 std::wstring WindowText(HWND window) {
-    // WM_GETTEXT through SendMessageTimeout: a hung target cannot hang the test.
+    // WM_GETTEXT through SendMessageTimeout: a hung target cannot hang the test. Not with
+    // SMTO_ABORTIFHUNG: a program just back from a device request that took over 5 s counts
+    // as hung until it reads its next message, though its window is already up.
     wchar_t buffer[1024] = {};
     DWORD_PTR copied = 0;
     if (!::SendMessageTimeoutW(window, WM_GETTEXT, std::size(buffer),
-                               reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
-                               &copied))
+                               reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL, 5000, &copied))
         return L"";
     buffer[std::size(buffer) - 1] = L'\0';
     return buffer;
