@@ -27,7 +27,8 @@ bool ControlWithinBounds(DeviceAccess& access, HANDLE device, DWORD code, void* 
             GiveUp(access, device, std::move(request));
             return false;
         }
-        state = access.Succeeded(device, *request) ? RequestState::Succeeded : RequestState::Failed;
+        state = access.Succeeded(device, *request) ? RequestState::Succeeded
+                                                   : RequestState::Failed;
     }
     std::memcpy(buffer, request->buffer.data(), size);
     return state == RequestState::Succeeded;

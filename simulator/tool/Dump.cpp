@@ -40,7 +40,8 @@ std::wstring FailName(DWORD mask) {
 }
 
 std::wstring DelayName(DWORD ms) {
-    return ms == SimControl::kDelayForever ? std::wstring(L"forever") : std::to_wstring(ms) + L" ms";
+    if (ms == SimControl::kDelayForever) return L"forever";
+    return std::to_wstring(ms) + L" ms";
 }
 
 std::uint32_t WordAt(const SimRecord& record, std::size_t offset) {

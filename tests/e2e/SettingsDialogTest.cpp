@@ -125,7 +125,8 @@ TEST_F(SettingsDialog, TheReadmeButtonOpensTheDocumentAndTheDialogStays) {
     HtmHandler handler(ThisProgramFolder() + L"\\quillset_open_recorder.exe");
     ASSERT_TRUE(handler.Ready());
     Plug(1, Record(0x1B, 0), {0});
-    ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record})) << program.StartFailure();
+    ASSERT_TRUE(program.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record}))
+        << program.StartFailure();
     const HWND dialog = ExpectScreen(ProgramScreen::Settings);
     ASSERT_NE(dialog, nullptr);
     ClickButton(dialog, IDC_README);

@@ -24,6 +24,32 @@ struct OwnedEvent {
     }
 };
 
+// A GET sent on an overlapped handle for the unit to hold; the request's memory lives here.
+struct HeldGet {
+    OwnedEvent done;
+    OVERLAPPED overlapped{};
+    SimRecord buffer{};
+
+    // True when the unit took the request and holds it.
+    bool Send(HANDLE unit) {
+        if (!done.handle) return false;
+        ::ResetEvent(done.handle);
+        overlapped = OVERLAPPED{};
+        overlapped.hEvent = done.handle;
+        DWORD returned = 0;
+        return !::DeviceIoControl(unit, ORVEX_IOCTL_GET_SETTINGS, buffer.data(), 328,
+                                  buffer.data(), 328, &returned, &overlapped) &&
+               ::GetLastError() == ERROR_IO_PENDING;
+    }
+    bool WaitForCompletion() const {
+        return ::WaitForSingleObject(done.handle, 10000) == WAIT_OBJECT_0;
+    }
+    bool Succeeded(HANDLE unit) {
+        DWORD returned = 0;
+        return ::GetOverlappedResult(unit, &overlapped, &returned, FALSE) != FALSE;
+    }
+};
+
 class Simulator : public SimulatedUnits {
 protected:
     static SimHandle OpenUnit(int unit, DWORD flags = 0) {
@@ -185,18 +211,11 @@ TEST_F(Simulator, CancelledLateRequestEndsAbortedAndTheDriverGoesOn) {
     ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
     SimHandle unit = OpenUnit(1, FILE_FLAG_OVERLAPPED);
     ASSERT_TRUE(unit);
-    OwnedEvent done;
-    ASSERT_NE(done.handle, nullptr);
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = done.handle;
-    SimRecord buffer{};
-    DWORD returned = 0;
-    ASSERT_FALSE(::DeviceIoControl(unit.Get(), ORVEX_IOCTL_GET_SETTINGS, buffer.data(), 328,
-                                   buffer.data(), 328, &returned, &overlapped));
-    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
-    EXPECT_TRUE(::CancelIoEx(unit.Get(), &overlapped));
-    ASSERT_EQ(::WaitForSingleObject(done.handle, 10000), WAIT_OBJECT_0);
-    EXPECT_FALSE(::GetOverlappedResult(unit.Get(), &overlapped, &returned, FALSE));
+    HeldGet get;
+    ASSERT_TRUE(get.Send(unit.Get()));
+    EXPECT_TRUE(::CancelIoEx(unit.Get(), &get.overlapped));
+    ASSERT_TRUE(get.WaitForCompletion());
+    EXPECT_FALSE(get.Succeeded(unit.Get()));
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_OPERATION_ABORTED));
     SimUnitState state;
     ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
@@ -207,7 +226,8 @@ TEST_F(Simulator, CancelledLateRequestEndsAbortedAndTheDriverGoesOn) {
     ASSERT_TRUE(sim.SetDelay(1, 0)) << sim.LastError();
     SimHandle again = OpenUnit(1);
     ASSERT_TRUE(again);
-    EXPECT_TRUE(Call(again.Get(), ORVEX_IOCTL_GET_SETTINGS, buffer.data(), 328, buffer.data(), 328));
+    SimRecord read{};
+    EXPECT_TRUE(Call(again.Get(), ORVEX_IOCTL_GET_SETTINGS, read.data(), 328, read.data(), 328));
 }
 
 TEST_F(Simulator, HandleClosedWhileARequestIsLateLeavesTheDriverWhole) {
@@ -215,22 +235,13 @@ TEST_F(Simulator, HandleClosedWhileARequestIsLateLeavesTheDriverWhole) {
     ASSERT_TRUE(sim.SetDelay(1, 200)) << sim.LastError();
     // The event, the OVERLAPPED and the buffer outlive the handle: the request may still
     // complete into them.
-    static OwnedEvent done;
-    static OVERLAPPED overlapped;
-    static SimRecord buffer;
-    ASSERT_NE(done.handle, nullptr);
-    ::ResetEvent(done.handle);
-    overlapped = OVERLAPPED{};
-    overlapped.hEvent = done.handle;
+    static HeldGet get;
     {
         SimHandle unit = OpenUnit(1, FILE_FLAG_OVERLAPPED);
         ASSERT_TRUE(unit);
-        DWORD returned = 0;
-        ASSERT_FALSE(::DeviceIoControl(unit.Get(), ORVEX_IOCTL_GET_SETTINGS, buffer.data(), 328,
-                                       buffer.data(), 328, &returned, &overlapped));
-        ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+        ASSERT_TRUE(get.Send(unit.Get()));
     }
-    EXPECT_EQ(::WaitForSingleObject(done.handle, 10000), WAIT_OBJECT_0);
+    EXPECT_TRUE(get.WaitForCompletion());
 
     ASSERT_TRUE(sim.SetDelay(1, 0)) << sim.LastError();
     SimHandle again = OpenUnit(1);
@@ -313,18 +324,12 @@ TEST_F(Simulator, ResetForgetsEverything) {
     ASSERT_TRUE(sim.SetRefuseCancel(2, true)) << sim.LastError();
     SimHandle held = OpenUnit(2, FILE_FLAG_OVERLAPPED);
     ASSERT_TRUE(held);
-    OwnedEvent done;
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = done.handle;
-    SimRecord heldBuffer{};
-    DWORD returned = 0;
-    ASSERT_FALSE(::DeviceIoControl(held.Get(), ORVEX_IOCTL_GET_SETTINGS, heldBuffer.data(), 328,
-                                   heldBuffer.data(), 328, &returned, &overlapped));
-    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_IO_PENDING));
+    HeldGet get;
+    ASSERT_TRUE(get.Send(held.Get()));
 
     ASSERT_TRUE(sim.Reset()) << sim.LastError();
-    ASSERT_EQ(::WaitForSingleObject(done.handle, 10000), WAIT_OBJECT_0);
-    EXPECT_FALSE(::GetOverlappedResult(held.Get(), &overlapped, &returned, FALSE));
+    ASSERT_TRUE(get.WaitForCompletion());
+    EXPECT_FALSE(get.Succeeded(held.Get()));
     held.Reset();
     EXPECT_FALSE(SimControl::LinkExists(2));
     SimUnitState state;
