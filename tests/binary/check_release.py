@@ -15,7 +15,7 @@ import sys
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_pe import PeFile  # noqa: E402
+from check_pe import PeFile, run  # noqa: E402
 
 TOOLS = "x86_64-w64-mingw32-"
 
@@ -109,17 +109,7 @@ def main(argv):
     if len(argv) != 2:
         print(__doc__)
         return 2
-    try:
-        results = check(argv[1])
-    except (OSError, ValueError, struct.error) as e:
-        print("%s: cannot be read as a PE32+ image: %s" % (argv[1], e))
-        return 1
-    failed = 0
-    for name, ok, detail in results:
-        print("%-4s %s%s" % ("ok" if ok else "FAIL", name, " (%s)" % detail if detail else ""))
-        failed += not ok
-    print("%s: %d of %d checks passed" % (argv[1], len(results) - failed, len(results)))
-    return 1 if failed else 0
+    return run(argv[1], check)
 
 
 if __name__ == "__main__":
