@@ -369,6 +369,11 @@ def main(argv):
         "load_after": load_now(),
     }
     text = render(results, args.program, args.baseline, facts)
+    # The release exe's sizes are written by scripts/release --sizes; they stay as they were.
+    from release_sizes import carried_over
+    kept = carried_over(args.out)
+    if kept:
+        text += "\n" + kept
     os.makedirs(os.path.dirname(os.path.abspath(args.out)), exist_ok=True)
     with open(args.out, "w", encoding="utf-8") as f:
         f.write(text)

@@ -123,21 +123,26 @@ def check(path, want_console=False):
     return results
 
 
-def main(argv):
-    if len(argv) < 2:
-        print(__doc__)
-        return 2
+def run(path, checker):
+    """checker(path)'s results, one line each and a summary; 1 when one failed, else 0."""
     try:
-        results = check(argv[1], "--console" in argv[2:])
+        results = checker(path)
     except (OSError, ValueError, struct.error) as e:
-        print("%s: cannot be read as a PE32+ image: %s" % (argv[1], e))
+        print("%s: cannot be read as a PE32+ image: %s" % (path, e))
         return 1
     failed = 0
     for name, ok, detail in results:
         print("%-4s %s%s" % ("ok" if ok else "FAIL", name, " (%s)" % detail if detail else ""))
         failed += not ok
-    print("%s: %d of %d checks passed" % (argv[1], len(results) - failed, len(results)))
+    print("%s: %d of %d checks passed" % (path, len(results) - failed, len(results)))
     return 1 if failed else 0
+
+
+def main(argv):
+    if len(argv) < 2:
+        print(__doc__)
+        return 2
+    return run(argv[1], lambda path: check(path, "--console" in argv[2:]))
 
 
 if __name__ == "__main__":

@@ -1,15 +1,15 @@
 #include "ResourceModule.h"
 
-#include "support/UiAutomation.h"
+#include "support/ProgramRun.h"
 
 #include <algorithm>
 #include <string>
 
 HMODULE ModuleUnderTest() {
-    // The shipped program itself, Kzds0410.exe beside this test program, mapped for its
+    // The shipped program itself (the program under test, see ProgramRun), mapped for its
     // resources only; it stays loaded for the test program's life.
     static const HMODULE module = [] {
-        const std::wstring program = ThisProgramFolder() + L"\\Kzds0410.exe";
+        const std::wstring program = ProgramRun::ProgramPath();
         return LoadLibraryExW(program.c_str(), nullptr,
                               LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }();

@@ -23,7 +23,7 @@ std::vector<WORD> CarriedLanguageIds() {
 
 TEST(StringTable, IsReadFromTheShippedProgramNotFromThisTestProgram) {
     const HMODULE module = ModuleUnderTest();
-    ASSERT_NE(module, nullptr) << "Kzds0410.exe could not be loaded beside the test program";
+    ASSERT_NE(module, nullptr) << "the program under test could not be loaded";
     EXPECT_NE(module, GetModuleHandleW(nullptr));
 }
 

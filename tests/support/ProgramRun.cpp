@@ -38,7 +38,17 @@ ProgramScreen ClassifyWindow(HWND window) {
     return ProgramScreen::Nothing;
 }
 
-std::wstring ProgramRun::ProgramPath() { return ThisProgramFolder() + L"\\Kzds0410.exe"; }
+std::wstring ProgramRun::ProgramPath() {
+    const DWORD size = ::GetEnvironmentVariableW(L"QS_PROGRAM_UNDER_TEST", nullptr, 0);
+    std::wstring path(size, L'\0');
+    path.resize(::GetEnvironmentVariableW(L"QS_PROGRAM_UNDER_TEST", path.data(), size));
+    if (path.empty()) return ThisProgramFolder() + L"\\Kzds0410.exe";
+    if (path.front() == L'/') {
+        std::replace(path.begin(), path.end(), L'/', L'\\');
+        path.insert(0, L"Z:");
+    }
+    return path;
+}
 
 ProgramRun::~ProgramRun() { child.Kill(); }
 

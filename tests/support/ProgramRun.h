@@ -29,7 +29,9 @@ class ProgramRun {
 public:
     static constexpr DWORD kWaitMs = 20000;
 
-    // Kzds0410.exe in this test program's folder.
+    // The program under test: the file named by QS_PROGRAM_UNDER_TEST (a Windows path, or an
+    // absolute path on the Unix side, which Wine shows on drive Z:), else Kzds0410.exe in this
+    // test program's folder.
     static std::wstring ProgramPath();
 
     ProgramRun() = default;
