@@ -106,7 +106,14 @@ protected:
         EXPECT_EQ(shown.screen, expected)
             << "expected " << NameOf(expected) << ", saw " << NameOf(shown.screen) << " \""
             << Narrow(WindowText(shown.window)) << "\"";
-        if (shown.window) seen.push_back(shown.window);
+        if (shown.window) {
+            seen.push_back(shown.window);
+            // A dialog shows while its initialisation still runs; once a message sent to it
+            // returns, the program waits for the user in its message loop.
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(shown.window, WM_NULL, 0, 0, SMTO_NORMAL, ProgramRun::kWaitMs,
+                                &ignored);
+        }
         return shown.screen == expected ? shown.window : nullptr;
     }
 
