@@ -52,7 +52,8 @@ constexpr FloorProgram kFloorPrograms[] = {
     {L"floor_common_controls", L"bench_floor_common_controls.exe", kBaselineRunTraffic},
     {L"floor_shell32", L"bench_floor_shell32.exe", kBaselineRunTraffic},
     {L"floor_toolchain_guard", L"bench_floor_toolchain_guard.exe", kBaselineRunTraffic},
-    {L"floor_device_read", L"bench_floor_device_read.exe", kDeviceReadRunTraffic},
+    {L"floor_cpp_runtime", L"bench_floor_cpp_runtime.exe", kBaselineRunTraffic},
+    {L"floor_device", L"bench_floor_device.exe", kProgramRunTraffic},
     {L"floor_driver_key", L"bench_floor_driver_key.exe", kBaselineRunTraffic},
     {L"floor_strings", L"bench_floor_strings.exe", kBaselineRunTraffic},
 };

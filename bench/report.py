@@ -3,7 +3,8 @@
 
 The driver (quillset_bench.exe) writes one entry per measured run; this script adds the
 summaries (median, quartiles, extremes, the ratios to the floor, what each step of start-up
-costs), the executables' PE section sizes and the machine's facts. scripts/bench runs it; nothing here judges a figure.
+costs), the executables' PE section sizes and the machine's facts. scripts/bench runs it;
+nothing here judges a figure.
 
 Usage: report.py --results FILE --bin FOLDER --out FILE
                  [--command TEXT] [--wine-version TEXT] [--load-before TEXT]
@@ -228,12 +229,17 @@ STEPS = (
      "floor and program"),
     ("`InitCommonControlsEx` and its comctl32 import", "`bench_floor_common_controls.exe`",
      "floor_common_controls", "floor", "program"),
-    ("the device probes and the read (3 opens, 1 GET)", "`bench_floor_device_read.exe`",
-     "floor_device_read", "floor", "program"),
-    ("the registry and README look-ups", "`bench_floor_driver_key.exe`", "floor_driver_key",
-     "floor", "program"),
-    ("the string loads (title, version pattern, 21 captions)", "`bench_floor_strings.exe`",
-     "floor_strings", "floor", "program"),
+    ("the static C++ runtime (libstdc++ and the POSIX thread library it brings)",
+     "`bench_floor_cpp_runtime.exe`", "floor_cpp_runtime", "floor", "program"),
+    ("the device traffic: the probes and the read at start, the write at OK (5 opens, 1 GET, "
+     "1 SET)", "`bench_floor_device.exe` against `bench_floor_cpp_runtime.exe`",
+     "floor_device", "floor_cpp_runtime", "program"),
+    ("the registry and README look-ups",
+     "`bench_floor_driver_key.exe` against `bench_floor_cpp_runtime.exe`", "floor_driver_key",
+     "floor_cpp_runtime", "program"),
+    ("the string loads (title, version pattern, 21 captions)",
+     "`bench_floor_strings.exe` against `bench_floor_cpp_runtime.exe`", "floor_strings",
+     "floor_cpp_runtime", "program"),
     ("a static shell32 import (`ShellExecuteW`)", "`bench_floor_shell32.exe`", "floor_shell32",
      "floor", "earlier builds; now loaded at the first README click"),
     ("the toolchain's stack-guard set-up (libssp: `CryptAcquireContextA`, `CryptGenRandom`), "
@@ -259,6 +265,13 @@ def peak_median(series):
     return statistics.median(values) if values else 0
 
 
+def rounds_ratio(series, floor, getter):
+    """The median of the ratios of each round's run to the floor's run of the same round."""
+    ratios = [ratio(getter(a), getter(b)) for a, b in zip(series["runs"], floor["runs"])]
+    ratios = [r for r in ratios if r is not None]
+    return statistics.median(ratios) if ratios else None
+
+
 def present_rows(results):
     return [key for key in ROWS if key in results["series"]]
 
@@ -269,15 +282,20 @@ def times_section(results):
     out = ["## Times", "",
            "Milliseconds: median (quartiles; min–max) over %d runs each; ratios are of the "
            "medians, to the floor's." % len(floor["runs"]), "",
-           "| | start to ready | ratio | OK to exit | ratio |", "|---|---|---|---|---|"]
+           "The ratios of the rounds set each run beside the floor's run of the same round, "
+           "which the same load slowed alike; their median is in the last two columns.", "",
+           "| | start to ready | ratio | OK to exit | ratio | rounds' ratios: start, OK |",
+           "|---|---|---|---|---|---|"]
     for key in present_rows(results):
         s = series[key]
         ready = summarize(series_values(s, ready_ms))
         ok = summarize(series_values(s, ok_ms))
-        out.append("| %s (%s) | %s | %s | %s | %s |" % (
+        out.append("| %s (%s) | %s | %s | %s | %s | %s, %s |" % (
             s["name"], ROLES[key], times_cell(ready),
             ratio_cell(ratio(ready["median"], median_of(floor, ready_ms))), times_cell(ok),
-            ratio_cell(ratio(ok["median"], median_of(floor, ok_ms)))))
+            ratio_cell(ratio(ok["median"], median_of(floor, ok_ms))),
+            ratio_cell(rounds_ratio(s, floor, ready_ms)),
+            ratio_cell(rounds_ratio(s, floor, ok_ms))))
     return out + [""]
 
 
@@ -304,15 +322,17 @@ def memory_section(results):
 
 
 def step_costs(results):
-    """[(step, cost in ms, cost in MiB of peak working set)] for the steps whose series ran."""
+    """[(step, {"ready": ms, "ok": ms, "peak": bytes})] for the steps whose series ran: the
+    differences of the medians with the step and without it."""
     series = results["series"]
     costs = []
     for step in STEPS:
         with_step, without = step[2], step[3]
         if with_step in series and without in series:
-            costs.append((step, median_of(series[with_step], ready_ms) -
-                          median_of(series[without], ready_ms),
-                          peak_median(series[with_step]) - peak_median(series[without])))
+            a, b = series[with_step], series[without]
+            costs.append((step, {"ready": median_of(a, ready_ms) - median_of(b, ready_ms),
+                                 "ok": median_of(a, ok_ms) - median_of(b, ok_ms),
+                                 "peak": peak_median(a) - peak_median(b)}))
     return costs
 
 
@@ -322,38 +342,48 @@ def share_cell(cost, gap):
 
 def decomposition_section(results):
     series = results["series"]
+    gaps = {}      # the program's gap to the bare dialog, and the earlier build's
+    for getter, name in ((ready_ms, "ready"), (ok_ms, "ok")):
+        bare = median_of(series["baseline"], getter)
+        gaps[name] = median_of(series["program"], getter) - bare
+        if "earlier" in series:
+            gaps["earlier " + name] = median_of(series["earlier"], getter) - bare
     program = median_of(series["program"], ready_ms)
     floor = median_of(series["floor"], ready_ms)
-    bare = median_of(series["baseline"], ready_ms)
-    earlier = median_of(series["earlier"], ready_ms) if "earlier" in series else None
-    gap = program - bare
     out = ["## What start-up costs, step by step", "",
-           "Each step of the program's start-up is timed as a variant of the floor that adds "
-           "just that step (`bench/floor/steps/`), in the same rounds as the program. A step's "
-           "cost is the difference of the medians of start to ready; its share is of the "
-           "program's gap to the bare dialog (%s − %s = %s ms), or for a step only earlier "
-           "builds carried, of the earlier build's gap%s. With times this noisy a difference "
-           "of a few milliseconds is within the scatter of the medians." %
-           (ms(program), ms(bare), ms(gap),
-            " (%s ms)" % ms(earlier - bare) if earlier is not None else
-            " (not measured in this run: `scripts/bench --earlier EXE`)"),
+           "Each step of the program's is timed as a variant of the floor that adds just that "
+           "step (`bench/floor/steps/`), in the same rounds as the program. A step's cost is "
+           "the difference of the medians; its share is of the program's gap to the bare "
+           "dialog (start to ready %s ms, OK to exit %s ms), or for a step only earlier builds "
+           "carried, of the earlier build's gap (%s). With times this noisy a difference of a "
+           "few milliseconds is within the scatter of the medians." %
+           (ms(gaps["ready"]), ms(gaps["ok"]),
+            "start to ready %s ms, OK to exit %s ms" % (ms(gaps["earlier ready"]),
+                                                        ms(gaps["earlier ok"]))
+            if "earlier" in series else
+            "not measured in this run: `scripts/bench --earlier EXE`"),
            "",
-           "| step | measured by | ms | share | peak working set, MiB | carried by |",
-           "|---|---|---|---|---|---|"]
-    carried = 0.0
-    for step, cost, memory in step_costs(results):
+           "| step | measured by | start to ready, ms | share | OK to exit, ms | share | "
+           "peak working set, MiB | carried by |", "|---|---|---|---|---|---|---|---|"]
+    carried = {"ready": 0.0, "ok": 0.0}
+    for step, cost in step_costs(results):
         what, measured_by, _, _, carrier = step
-        if carrier.startswith("earlier"):
-            share = share_cell(cost, earlier - bare) if earlier is not None else "–"
-        else:
-            share = share_cell(cost, gap)
-            carried += cost
-        out.append("| %s | %s | %s | %s | %+.1f | %s |" % (
-            what, measured_by, "%+.1f" % cost, share, memory / MIB, carrier))
-    rest = gap - carried
+        earlier_only = carrier.startswith("earlier")
+        shares = []
+        for name in ("ready", "ok"):
+            gap = gaps.get("earlier " + name if earlier_only else name)
+            shares.append(share_cell(cost[name], gap) if gap is not None else "–")
+            if not earlier_only:
+                carried[name] += cost[name]
+        out.append("| %s | %s | %+.1f | %s | %+.1f | %s | %+.1f | %s |" % (
+            what, measured_by, cost["ready"], shares[0], cost["ok"], shares[1],
+            cost["peak"] / MIB, carrier))
+    rest = {name: gaps[name] - carried[name] for name in ("ready", "ok")}
     out.append("| the rest: the program's own dialog (more controls, its icon, placement), the "
                "instance mutex, the application object | the program against the steps above "
-               "| %+.1f | %s | | program |" % (rest, share_cell(rest, gap)))
+               "| %+.1f | %s | %+.1f | %s | | program |" %
+               (rest["ready"], share_cell(rest["ready"], gaps["ready"]), rest["ok"],
+                share_cell(rest["ok"], gaps["ok"])))
     out += ["", "The program against its floor: %s − %s = %s ms to ready (ratio %s)." %
             (ms(program), ms(floor), ms(program - floor), ratio_cell(ratio(program, floor))), ""]
     return out
@@ -396,8 +426,8 @@ def traffic_section(results):
            "a probe and then the exchange, and makes one GET, whose status 1 ends the search "
            "(2 opens, 1 call); `WriteDriverSettings` opens every present slot twice and makes "
            "one SET at each (2 opens, 1 call); status 0 means no second write. In all: %s. "
-           "The floor's device variant makes the count and the read only; the other floors "
-           "touch no device." % describe_traffic(program["expected_traffic"]), "",
+           "The floor's device variant makes the same traffic; the other floors touch no "
+           "device." % describe_traffic(program["expected_traffic"]), "",
            "| | expected | measured |", "|---|---|---|"]
     for series in results["series"].values():
         groups = traffic_groups(series)

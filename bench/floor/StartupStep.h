@@ -1,6 +1,7 @@
 #pragma once
-// One step of the program's start-up, as a variant of the floor program carries it. Each
-// variant links exactly one definition of RunStartupStep (one file in steps/).
+// One step of the program's, as a variant of the floor program carries it: what it does while
+// its dialog initialises and when OK is pressed. Each variant links one file of steps/ that
+// defines RunStartupStep, and RunOkStep unless it has none (steps/NoOkStep.cpp).
 
 #include <windows.h>
 
@@ -10,3 +11,5 @@ inline constexpr int kFloorDialog = 1;
 
 // Called while the floor's dialog initialises.
 void RunStartupStep(HWND dialog);
+// Called when OK is pressed, before the dialog ends.
+void RunOkStep(HWND dialog);
