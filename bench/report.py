@@ -240,6 +240,8 @@ STEPS = (
     ("the string loads (title, version pattern, 21 captions)",
      "`bench_floor_strings.exe` against `bench_floor_cpp_runtime.exe`", "floor_strings",
      "floor_cpp_runtime", "program"),
+    ("the program's dialog template and icon (`WM_SETICON`, big and small)",
+     "`bench_floor_program_dialog.exe`", "floor_program_dialog", "floor", "program"),
     ("a static shell32 import (`ShellExecuteW`)", "`bench_floor_shell32.exe`", "floor_shell32",
      "floor", "earlier builds; now loaded at the first README click"),
     ("the toolchain's stack-guard set-up (libssp: `CryptAcquireContextA`, `CryptGenRandom`), "
@@ -379,8 +381,8 @@ def decomposition_section(results):
             what, measured_by, cost["ready"], shares[0], cost["ok"], shares[1],
             cost["peak"] / MIB, carrier))
     rest = {name: gaps[name] - carried[name] for name in ("ready", "ok")}
-    out.append("| the rest: the program's own dialog (more controls, its icon, placement), the "
-               "instance mutex, the application object | the program against the steps above "
+    out.append("| the rest: the instance mutex, the application object, the dialog's placement "
+               "and data exchange, the README button's state | the program against the steps above "
                "| %+.1f | %s | %+.1f | %s | | program |" %
                (rest["ready"], share_cell(rest["ready"], gaps["ready"]), rest["ok"],
                 share_cell(rest["ok"], gaps["ok"])))

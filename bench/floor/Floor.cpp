@@ -26,6 +26,6 @@ INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return static_cast<int>(::DialogBoxParamW(instance, MAKEINTRESOURCEW(kFloorDialog), nullptr,
+    return static_cast<int>(::DialogBoxParamW(instance, MAKEINTRESOURCEW(kDialogTemplate), nullptr,
                                               FloorProc, 0));
 }
