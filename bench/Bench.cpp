@@ -1,9 +1,9 @@
 // The benchmark driver: Kzds0410.exe, its floor with the floor's variants and the bare
 // baseline dialog program, started in turn under the same Wine prefix, each run timed from
 // start to its ready dialog and from OK to its end, with its memory and the simulated unit's
-// traffic. The raw figures go to a JSON
-// file; scripts/bench has report.py turn them into docs/performance.md. No figure is judged
-// here: with --check-traffic only the unit's traffic is, for the smoke test.
+// traffic. The raw figures go to a JSON file; scripts/bench has report.py turn them into
+// docs/performance.md. No figure is judged here: with --check-traffic only the unit's traffic
+// is, for the smoke test.
 
 #include "BenchArguments.h"
 #include "BenchUnit.h"
@@ -143,7 +143,8 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    // Each round starts one program later, so none always follows the same other.
+    // Every program once per round, in list order; each round starts one program further
+    // along than the round before, so that the first place falls on each in turn.
     bool trafficAsExpected = true;
     const std::size_t count = results.series.size();
     for (int i = 0; i < arguments.runs; ++i) {

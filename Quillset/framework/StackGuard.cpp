@@ -8,7 +8,8 @@
 //
 // Linked by quillset_stack_guard (framework/CMakeLists.txt), which also makes
 // StackGuardedStartup the entry. Built without the stack protector: the entry's own frame
-// must not be checked against a guard that it changes.
+// must not be checked against a guard that it changes. Only for GCC's protector: MSVC's /GS
+// keeps a cookie of its own that its runtime sets without a provider.
 
 #include "framework/StackGuard.h"
 
