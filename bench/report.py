@@ -391,6 +391,35 @@ def decomposition_section(results):
     return out
 
 
+def loaded_libraries(series):
+    """The lower-case names of the libraries loaded by the time the dialog was ready, the
+    executable itself left out, from the first run where Wine listed them; None if none did."""
+    for run in series["runs"]:
+        if run.get("modules"):
+            return sorted({name.lower() for name in run["modules"][1:]})
+    return None
+
+
+def libraries_section(results):
+    series = results["series"]
+    floor = loaded_libraries(series["floor"])
+    out = ["## Libraries loaded at start", "",
+           "The modules in the process once its dialog is ready, as `EnumProcessModules` lists "
+           "them in the first measured run, the executable itself not counted, set beside the "
+           "floor's.", "",
+           "| | libraries | beyond the floor's | the floor's it has not |", "|---|---|---|---|"]
+    for key in present_rows(results):
+        names = loaded_libraries(series[key])
+        if names is None or floor is None:
+            out.append("| %s | not listed | | |" % series[key]["name"])
+            continue
+        out.append("| %s | %d | %s | %s |" % (
+            series[key]["name"], len(names),
+            ", ".join(n for n in names if n not in floor) or "–",
+            ", ".join(n for n in floor if n not in names) or "–"))
+    return out + [""]
+
+
 def executables_section(results, exes):
     names = [results["series"][key]["name"] for key, _ in exes]
     facts = [executable_facts(path) for _, path in exes]
@@ -495,6 +524,7 @@ def render(results, exes, facts):
     out += times_section(results)
     out += decomposition_section(results)
     out += memory_section(results)
+    out += libraries_section(results)
     out += executables_section(results, exes)
     out += traffic_section(results)
     return "\n".join(out)

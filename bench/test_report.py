@@ -91,7 +91,11 @@ def traffic(opens, requests, gets, sets, kept=True):
             "other_codes": 0, "other_unit_opens": 0, "sets_kept_light_load": kept}
 
 
-def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False):
+FLOOR_LIBRARIES = ["bench_floor.exe", "kernel32.dll", "USER32.dll", "comctl32.dll"]
+
+
+def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False,
+        modules=FLOOR_LIBRARIES):
     """One run; after the end Wine reports 0 unless the Linux process was still_there."""
     memory = {"known": True, "peak_working_set": peak, "working_set": peak,
               "pagefile_usage": peak // 4, "peak_pagefile_usage": peak // 4,
@@ -99,7 +103,8 @@ def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False):
     gone = dict(memory, peak_working_set=0, working_set=0, pagefile_usage=0,
                 peak_pagefile_usage=0)
     return {"start_to_ready_ms": ready, "ok_to_exit_ms": ok, "before_ok": memory,
-            "after_exit": memory if still_there else gone, "exit_code": 0, "traffic": unit_traffic}
+            "after_exit": memory if still_there else gone, "exit_code": 0, "traffic": unit_traffic,
+            "modules": modules}
 
 
 def no_device_runs(*ready_times, peak=10 * report.MIB):
@@ -186,6 +191,17 @@ class Page(unittest.TestCase):
         self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \|")
         self.assertRegex(text, r"\| earlier Kzds0410\.exe \(an earlier build of the program\) \| "
                                r"650\.0 \(.*\) \| 2\.60 \|")
+
+    def test_the_libraries_are_counted_without_the_executable_and_set_beside_the_floors(self):
+        results = copy.deepcopy(RESULTS)
+        results["series"]["program"]["runs"][0]["modules"] = [
+            "Kzds0410.exe", "kernel32.dll", "user32.dll", "SHELL32.dll", "bcrypt.dll"]
+        results["series"]["baseline"]["runs"][0]["modules"] = []
+        text = self.page(results)
+        self.assertIn("| Kzds0410.exe | 4 | bcrypt.dll, shell32.dll | comctl32.dll |", text)
+        self.assertIn("| bench_floor.exe | 3 | – | – |", text)
+        # listed by the second run when the first gave none
+        self.assertIn("| bench_baseline.exe | 3 | – | – |", text)
 
     def test_the_expected_traffic_is_not_flagged(self):
         text = self.page(RESULTS)
