@@ -56,7 +56,8 @@ constexpr FloorProgram kFloorPrograms[] = {
     {L"floor_device", L"bench_floor_device.exe", kProgramRunTraffic},
     {L"floor_driver_key", L"bench_floor_driver_key.exe", kBaselineRunTraffic},
     {L"floor_strings", L"bench_floor_strings.exe", kBaselineRunTraffic},
-    {L"floor_program_dialog", L"bench_floor_program_dialog.exe", kBaselineRunTraffic},
+    {L"floor_program_template", L"bench_floor_program_template.exe", kBaselineRunTraffic},
+    {L"floor_program_icon", L"bench_floor_program_icon.exe", kBaselineRunTraffic},
 };
 
 std::vector<ProgramSeries> AllSeries(const BenchArguments& arguments) {

@@ -240,8 +240,10 @@ STEPS = (
     ("the string loads (title, version pattern, 21 captions)",
      "`bench_floor_strings.exe` against `bench_floor_cpp_runtime.exe`", "floor_strings",
      "floor_cpp_runtime", "program"),
-    ("the program's dialog template and icon (`WM_SETICON`, big and small)",
-     "`bench_floor_program_dialog.exe`", "floor_program_dialog", "floor", "program"),
+    ("the program's dialog template: seven controls to create and, at the end, to destroy",
+     "`bench_floor_program_template.exe`", "floor_program_template", "floor", "program"),
+    ("the program's icon (`LoadIconW`, `WM_SETICON` big and small)",
+     "`bench_floor_program_icon.exe`", "floor_program_icon", "floor", "program"),
     ("a static shell32 import (`ShellExecuteW`)", "`bench_floor_shell32.exe`", "floor_shell32",
      "floor", "earlier builds; now loaded at the first README click"),
     ("the toolchain's stack-guard set-up (libssp: `CryptAcquireContextA`, `CryptGenRandom`), "
@@ -323,17 +325,24 @@ def memory_section(results):
     return out
 
 
+def rounds_difference(series, reference, getter):
+    """The median of the differences of each round's run and the reference's run of the same
+    round: the load of the moment slows both alike, so it falls out of the difference."""
+    return statistics.median(getter(a) - getter(b)
+                             for a, b in zip(series["runs"], reference["runs"]))
+
+
 def step_costs(results):
-    """[(step, {"ready": ms, "ok": ms, "peak": bytes})] for the steps whose series ran: the
-    differences of the medians with the step and without it."""
+    """[(step, {"ready": ms, "ok": ms, "peak": bytes})] for the steps whose series ran: what the
+    series with the step took more than the one without it, round by round."""
     series = results["series"]
     costs = []
     for step in STEPS:
         with_step, without = step[2], step[3]
         if with_step in series and without in series:
             a, b = series[with_step], series[without]
-            costs.append((step, {"ready": median_of(a, ready_ms) - median_of(b, ready_ms),
-                                 "ok": median_of(a, ok_ms) - median_of(b, ok_ms),
+            costs.append((step, {"ready": rounds_difference(a, b, ready_ms),
+                                 "ok": rounds_difference(a, b, ok_ms),
                                  "peak": peak_median(a) - peak_median(b)}))
     return costs
 
@@ -346,19 +355,22 @@ def decomposition_section(results):
     series = results["series"]
     gaps = {}      # the program's gap to the bare dialog, and the earlier build's
     for getter, name in ((ready_ms, "ready"), (ok_ms, "ok")):
-        bare = median_of(series["baseline"], getter)
-        gaps[name] = median_of(series["program"], getter) - bare
+        gaps[name] = rounds_difference(series["program"], series["baseline"], getter)
         if "earlier" in series:
-            gaps["earlier " + name] = median_of(series["earlier"], getter) - bare
+            gaps["earlier " + name] = rounds_difference(series["earlier"], series["baseline"],
+                                                        getter)
     program = median_of(series["program"], ready_ms)
     floor = median_of(series["floor"], ready_ms)
     out = ["## What start-up costs, step by step", "",
            "Each step of the program's is timed as a variant of the floor that adds just that "
            "step (`bench/floor/steps/`), in the same rounds as the program. A step's cost is "
-           "the difference of the medians; its share is of the program's gap to the bare "
-           "dialog (start to ready %s ms, OK to exit %s ms), or for a step only earlier builds "
-           "carried, of the earlier build's gap (%s). With times this noisy a difference of a "
-           "few milliseconds is within the scatter of the medians." %
+           "the median, over the rounds, of what the variant took more than the program it "
+           "adds the step to in the same round (the load of the moment slows both alike); peak "
+           "working sets are set beside each other by their medians. A share is of the "
+           "program's gap to the bare dialog, taken the same way (start to ready %s ms, OK to "
+           "exit %s ms), or for a step only earlier builds carried, of the earlier build's gap "
+           "(%s). With times this noisy a difference of a few milliseconds is within the "
+           "noise." %
            (ms(gaps["ready"]), ms(gaps["ok"]),
             "start to ready %s ms, OK to exit %s ms" % (ms(gaps["earlier ready"]),
                                                         ms(gaps["earlier ok"]))

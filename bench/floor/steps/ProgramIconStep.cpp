@@ -1,10 +1,7 @@
-// The program's settings dialog as its template lays it out, with the program's icon set as
-// the program sets it, and none of the program's logic.
+// The program's icon, loaded and set on the dialog as the program sets it (big and small).
 #include "StartupStep.h"
 
 #include "res/resource.h"
-
-const int kDialogTemplate = IDD_QUILLSET_DIALOG;
 
 void RunStartupStep(HWND dialog) {
     const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
