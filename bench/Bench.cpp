@@ -1,8 +1,9 @@
-// The benchmark driver: Kzds0410.exe and the bare baseline dialog program, started in turn
-// under the same Wine prefix, each run timed from start to its ready dialog and from OK to
-// its end, with its memory and the simulated unit's traffic. The raw figures go to a JSON
-// file; scripts/bench has report.py turn them into docs/performance.md. No figure is judged
-// here: with --check-traffic only the unit's traffic is, for the smoke test.
+// The benchmark driver: Kzds0410.exe, its floor with the floor's variants and the bare
+// baseline dialog program, started in turn under the same Wine prefix, each run timed from
+// start to its ready dialog and from OK to its end, with its memory and the simulated unit's
+// traffic. The raw figures go to a JSON file; scripts/bench has report.py turn them into
+// docs/performance.md. No figure is judged here: with --check-traffic only the unit's traffic
+// is, for the smoke test.
 
 #include "BenchArguments.h"
 #include "BenchUnit.h"
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -34,6 +36,48 @@ int Fail(const std::wstring& message) {
 }
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+
+// The programs beside Kzds0410.exe, all in its folder: the floor, its variants with one
+// start-up step of the program each (bench/floor/steps/), and the bare dialog program.
+struct FloorProgram {
+    const wchar_t* key;
+    const wchar_t* file;
+    UnitTraffic expectedTraffic;
+};
+
+constexpr FloorProgram kFloorPrograms[] = {
+    {L"floor", L"bench_floor.exe", kBaselineRunTraffic},
+    {L"baseline", L"bench_baseline.exe", kBaselineRunTraffic},
+    {L"floor_no_manifest", L"bench_floor_no_manifest.exe", kBaselineRunTraffic},
+    {L"floor_common_controls", L"bench_floor_common_controls.exe", kBaselineRunTraffic},
+    {L"floor_shell32", L"bench_floor_shell32.exe", kBaselineRunTraffic},
+    {L"floor_toolchain_guard", L"bench_floor_toolchain_guard.exe", kBaselineRunTraffic},
+    {L"floor_cpp_runtime", L"bench_floor_cpp_runtime.exe", kBaselineRunTraffic},
+    {L"floor_device", L"bench_floor_device.exe", kProgramRunTraffic},
+    {L"floor_driver_key", L"bench_floor_driver_key.exe", kBaselineRunTraffic},
+    {L"floor_strings", L"bench_floor_strings.exe", kBaselineRunTraffic},
+    {L"floor_program_template", L"bench_floor_program_template.exe", kBaselineRunTraffic},
+    {L"floor_program_icon", L"bench_floor_program_icon.exe", kBaselineRunTraffic},
+};
+
+std::vector<ProgramSeries> AllSeries(const BenchArguments& arguments) {
+    const std::wstring programPath = ProgramRun::ProgramPath();
+    std::vector<ProgramSeries> series = {
+        {L"program", {L"Kzds0410.exe", programPath, SettingsDialogReady}, kProgramRunTraffic, {}},
+    };
+    if (!arguments.earlierProgram.empty())
+        series.push_back({L"earlier",
+                          {L"earlier Kzds0410.exe", arguments.earlierProgram, SettingsDialogReady},
+                          kProgramRunTraffic,
+                          {}});
+    for (const FloorProgram& floor : kFloorPrograms)
+        series.push_back({floor.key,
+                          {floor.file, FolderOf(programPath) + L"\\" + floor.file,
+                           BaselineDialogReady},
+                          floor.expectedTraffic,
+                          {}});
+    return series;
+}
 
 // The driver as its installer leaves it: the key with the installation folder, version and
 // copyright, and the README documents in that folder, so the dialog does all it does for a
@@ -63,7 +107,7 @@ bool MeasureOnce(BenchUnit& unit, const ProgramSeries& series, MeasuredRun& run,
 
 void PrintRun(int index, const ProgramSeries& series, const MeasuredRun& run) {
     const bool expected = SameTraffic(run.traffic, series.expectedTraffic);
-    std::wprintf(L"run %3d %-18ls start-to-ready %8.1f ms  OK-to-exit %7.1f ms  "
+    std::wprintf(L"run %3d %-32ls start-to-ready %8.1f ms  OK-to-exit %7.1f ms  "
                  L"opens %lu, requests %lu%ls\n",
                  index, series.program.name.c_str(), run.figures.startToReadyMs,
                  run.figures.okToExitMs, run.traffic.opens, run.traffic.requests,
@@ -81,18 +125,10 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
 
-    const std::wstring programPath = ProgramRun::ProgramPath();
     BenchResults results;
     results.warmup = arguments.warmup;
     results.gapMs = kGapMs;
-    results.series = {
-        {L"program", {L"Kzds0410.exe", programPath, SettingsDialogReady}, kProgramRunTraffic, {}},
-        {L"baseline",
-         {L"bench_baseline.exe", FolderOf(programPath) + L"\\bench_baseline.exe",
-          BaselineDialogReady},
-         kBaselineRunTraffic,
-         {}},
-    };
+    results.series = AllSeries(arguments);
 
     BenchUnit unit;
     if (!unit.Prepare(error)) return Fail(error);
@@ -108,11 +144,13 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    // Alternating which of the two goes first, so neither always follows the other.
+    // Every program once per round, in list order; each round starts one program further
+    // along than the round before, so that the first place falls on each in turn.
     bool trafficAsExpected = true;
+    const std::size_t count = results.series.size();
     for (int i = 0; i < arguments.runs; ++i) {
-        for (int k = 0; k < 2; ++k) {
-            ProgramSeries& series = results.series[(i + k) % 2];
+        for (std::size_t k = 0; k < count; ++k) {
+            ProgramSeries& series = results.series[(static_cast<std::size_t>(i) + k) % count];
             MeasuredRun run;
             if (!MeasureOnce(unit, series, run, error))
                 return Fail(L"run " + std::to_wstring(i + 1) + L": " + error);
@@ -126,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!WriteResultsFile(arguments.out, results, error)) return Fail(error);
     if (arguments.checkTraffic && !trafficAsExpected) {
         std::fwprintf(stderr, L"quillset_bench: the unit's traffic differed from the expected "
-                              L"%lu opens and %lu requests per run of the program\n",
+                              L"traffic of a run (%lu opens and %lu requests for the program)\n",
                       kProgramRunTraffic.opens, kProgramRunTraffic.requests);
         return 1;
     }

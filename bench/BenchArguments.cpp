@@ -4,7 +4,8 @@
 #include <cwctype>
 
 const wchar_t kBenchUsage[] =
-    L"usage: quillset_bench [--runs N] [--warmup N] [--check-traffic] [--out FILE]\n";
+    L"usage: quillset_bench [--runs N] [--warmup N] [--check-traffic] [--out FILE]\n"
+    L"                      [--earlier EXE]\n";
 
 namespace {
 
@@ -39,12 +40,12 @@ bool ParseBenchArguments(int argc, wchar_t** argv, BenchArguments& arguments,
                 return false;
             }
             ++i;
-        } else if (option == L"--out") {
+        } else if (option == L"--out" || option == L"--earlier") {
             if (!value || !*value) {
-                error = L"--out takes a file name";
+                error = option + L" takes a file name";
                 return false;
             }
-            arguments.out = value;
+            (option == L"--out" ? arguments.out : arguments.earlierProgram) = value;
             ++i;
         } else {
             error = L"unknown argument " + option;

@@ -24,7 +24,8 @@ struct UnitTraffic {
 // answering slot twice (a probe, then the exchange) and makes one GET, the write opens every
 // present slot twice and makes one SET; status 0 means no second write.
 inline constexpr UnitTraffic kProgramRunTraffic{5, 2, 1, 1, 0, 0, true};
-// The baseline touches no device.
+// The baseline and the floor touch no device; the floor's device variant makes the program's
+// traffic.
 inline constexpr UnitTraffic kBaselineRunTraffic{0, 0, 0, 0, 0, 0, true};
 
 bool SameTraffic(const UnitTraffic& a, const UnitTraffic& b);

@@ -6,6 +6,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -43,6 +44,24 @@ MemoryFigures ReadMemory(HANDLE process) {
     memory.peakPagefileUsage = counters.PeakPagefileUsage;
     memory.privateBytes = counters.PrivateUsage;
     return memory;
+}
+
+// The file names of the modules loaded in the process, its own first; empty when Wine can't
+// list them.
+std::vector<std::wstring> LoadedModules(HANDLE process) {
+    std::vector<HMODULE> modules(512);
+    DWORD needed = 0;
+    if (!::K32EnumProcessModules(process, modules.data(),
+                                 static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed))
+        return {};
+    modules.resize(std::min<std::size_t>(modules.size(), needed / sizeof(HMODULE)));
+    std::vector<std::wstring> names;
+    for (HMODULE module : modules) {
+        wchar_t name[MAX_PATH];
+        const DWORD length = ::K32GetModuleBaseNameW(process, module, name, MAX_PATH);
+        if (length) names.emplace_back(name, length);
+    }
+    return names;
 }
 
 // Ends the child when a run is abandoned, so that the next run starts alone.
@@ -141,6 +160,7 @@ bool MeasureDialogRun(const DialogProgram& program, RunFigures& figures, std::ws
     if (!dialog) return false;
     figures.startToReadyMs = MsBetween(started, Now());
     figures.beforeOk = ReadMemory(child.process.Get());
+    figures.modules = LoadedModules(child.process.Get());
 
     const LONGLONG clicked = Now();
     ClickButton(dialog, IDOK);

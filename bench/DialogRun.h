@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 enum class Readiness {
     NotYet,  // not the awaited window, or not ready yet
@@ -42,6 +43,7 @@ struct RunFigures {
     double okToExitMs = 0;      // from posting BM_CLICK on OK to the process handle signalled
     MemoryFigures beforeOk;     // read once the dialog was ready
     MemoryFigures afterExit;    // read once the process had ended
+    std::vector<std::wstring> modules;  // the file names loaded once the dialog was ready
     DWORD exitCode = 0;
 };
 

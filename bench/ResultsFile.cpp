@@ -64,12 +64,19 @@ std::string Traffic(const UnitTraffic& traffic) {
            Bool(traffic.setsKeptLightLoad) + "}";
 }
 
+std::string Names(const std::vector<std::wstring>& names) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + Quoted(names[i]);
+    return out + "]";
+}
+
 std::string Run(const MeasuredRun& run) {
     const RunFigures& f = run.figures;
     return "{\"start_to_ready_ms\": " + Ms(f.startToReadyMs) +
            ", \"ok_to_exit_ms\": " + Ms(f.okToExitMs) +
            ",\n       \"before_ok\": " + Memory(f.beforeOk) +
            ",\n       \"after_exit\": " + Memory(f.afterExit) +
+           ",\n       \"modules\": " + Names(f.modules) +
            ", \"exit_code\": " + Count(f.exitCode) +
            ",\n       \"traffic\": " + Traffic(run.traffic) + "}";
 }

@@ -14,7 +14,7 @@ struct MeasuredRun {
 };
 
 struct ProgramSeries {
-    std::wstring key;  // "program" or "baseline"
+    std::wstring key;  // "program", "floor", "baseline", "floor_<step>" or "earlier"
     DialogProgram program;
     UnitTraffic expectedTraffic;
     std::vector<MeasuredRun> runs;

@@ -91,7 +91,11 @@ def traffic(opens, requests, gets, sets, kept=True):
             "other_codes": 0, "other_unit_opens": 0, "sets_kept_light_load": kept}
 
 
-def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False):
+FLOOR_LIBRARIES = ["bench_floor.exe", "kernel32.dll", "USER32.dll", "comctl32.dll"]
+
+
+def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False,
+        modules=FLOOR_LIBRARIES):
     """One run; after the end Wine reports 0 unless the Linux process was still_there."""
     memory = {"known": True, "peak_working_set": peak, "working_set": peak,
               "pagefile_usage": peak // 4, "peak_pagefile_usage": peak // 4,
@@ -99,19 +103,33 @@ def run(ready, ok, unit_traffic, peak=20 * report.MIB, still_there=False):
     gone = dict(memory, peak_working_set=0, working_set=0, pagefile_usage=0,
                 peak_pagefile_usage=0)
     return {"start_to_ready_ms": ready, "ok_to_exit_ms": ok, "before_ok": memory,
-            "after_exit": memory if still_there else gone, "exit_code": 0, "traffic": unit_traffic}
+            "after_exit": memory if still_there else gone, "exit_code": 0, "traffic": unit_traffic,
+            "modules": modules}
+
+
+def no_device_runs(*ready_times, peak=10 * report.MIB):
+    return [run(ready, 10.0, traffic(0, 0, 0, 0), peak) for ready in ready_times]
+
+
+def floor_series(name, *ready_times, peak=10 * report.MIB):
+    return {"name": name, "path": "Z:\\" + name, "expected_traffic": traffic(0, 0, 0, 0),
+            "runs": no_device_runs(*ready_times, peak=peak)}
 
 
 RESULTS = {
     "warmup": 1, "ready_poll_ms": 1, "gap_ms": 300,
     "series": {
-        "program": {"name": "Kzds0410.exe", "path": "Z:\\p", "expected_traffic": traffic(5, 2, 1, 1),
+        "program": {"name": "Kzds0410.exe", "path": "Z:\\p",
+                    "expected_traffic": traffic(5, 2, 1, 1),
                     "runs": [run(400.0, 20.0, traffic(5, 2, 1, 1)),
                              run(600.0, 40.0, traffic(5, 2, 1, 1), still_there=True)]},
-        "baseline": {"name": "bench_baseline.exe", "path": "Z:\\b",
-                     "expected_traffic": traffic(0, 0, 0, 0),
-                     "runs": [run(200.0, 10.0, traffic(0, 0, 0, 0), 10 * report.MIB),
-                              run(300.0, 10.0, traffic(0, 0, 0, 0), 10 * report.MIB)]},
+        "floor": floor_series("bench_floor.exe", 200.0, 300.0),
+        "baseline": floor_series("bench_baseline.exe", 150.0, 250.0),
+        # 10 ms and 1 MiB over the floor, and the strings 15 ms and 2 MiB over that
+        "floor_cpp_runtime": floor_series("bench_floor_cpp_runtime.exe", 255.0, 265.0,
+                                          peak=11 * report.MIB),
+        "floor_strings": floor_series("bench_floor_strings.exe", 270.0, 280.0,
+                                      peak=13 * report.MIB),
     },
 }
 
@@ -120,17 +138,70 @@ FACTS = {"command": "scripts/bench --runs 2", "date": "today", "nproc": 2, "cpu"
          "load_after": "2"}
 
 
+def row(text, start):
+    return [line for line in text.splitlines() if line.startswith(start)][0]
+
+
 @unittest.skipUnless(have_built_programs(), "needs the built programs")
 class Page(unittest.TestCase):
     def page(self, results):
-        return report.render(results, built("Kzds0410.exe"), built("bench_baseline.exe"), FACTS)
+        exes = [("program", built("Kzds0410.exe")), ("baseline", built("bench_baseline.exe"))]
+        return report.render(results, exes, FACTS)
 
-    def test_ratios_are_of_the_medians(self):
+    def test_ratios_are_of_the_medians_to_the_floor(self):
         text = self.page(RESULTS)
         # medians 500 / 250 and 30 / 10
-        self.assertRegex(text, r"\| start to ready \| 500\.0 \(.*\) \| 250\.0 \(.*\) \| 2\.00 \|")
-        self.assertRegex(text, r"\| OK to exit \| 30\.0 \(.*\) \| 10\.0 \(.*\) \| 3\.00 \|")
-        self.assertRegex(text, r"\| peak working set \| 20\.0 \(20\.0–20\.0\) \| 10\.0 .* \| 2\.00 \|")
+        self.assertRegex(text, r"\| Kzds0410\.exe \(the program\) \| 500\.0 \(.*\) \| 2\.00 \| "
+                               r"30\.0 \(.*\) \| 3\.00 \|")
+        self.assertRegex(text, r"\| bench_floor\.exe \(the floor\) \| 250\.0 \(.*\) \| 1\.00 \|")
+        self.assertRegex(text, r"\| Kzds0410\.exe \| 20\.0 \(20\.0–20\.0\) \| 2\.00 \|")
+
+    def test_the_rounds_ratios_set_each_run_beside_the_floors_run_of_its_round(self):
+        results = copy.deepcopy(RESULTS)
+        floor = results["series"]["floor"]
+        floor["runs"].reverse()
+        # rounds 400 / 300 and 600 / 200: median 2.17; the medians' ratio stays 2.00
+        self.assertRegex(row(self.page(results), "| Kzds0410.exe (the program)"),
+                         r"\| 2\.00 \| .* \| 3\.00 \| 2\.17, 3\.00 \|$")
+
+    def test_a_step_costs_its_variant_less_the_floor_as_a_share_of_the_gap_to_the_bare_dialog(self):
+        text = self.page(RESULTS)
+        # gaps: 500 - 200 = 300 ms and 30 - 10 = 20 ms; the runtime 10 ms (3 %), the strings
+        # 275 - 260 = 15 ms (5 %) over it, neither with time at OK; the rest 275 ms and 20 ms
+        self.assertIn("(start to ready 300.0 ms, OK to exit 20.0 ms)", text)
+        self.assertRegex(row(text, "| the static C++ runtime"), r"\| \+10\.0 \| 3 % \|")
+        self.assertRegex(row(text, "| the string loads"),
+                         r"\| \+15\.0 \| 5 % \| \+0\.0 \| 0 % \| \+2\.0 \| program \|$")
+        self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \| \+20\.0 \| 100 % \|")
+        self.assertIn("500.0 − 250.0 = 250.0 ms to ready (ratio 2.00)", text)
+
+    def test_steps_without_their_variant_are_left_out_and_an_earlier_build_has_its_own_gap(self):
+        results = copy.deepcopy(RESULTS)
+        self.assertNotIn("| a static shell32 import", self.page(results))
+        results["series"]["floor_shell32"] = floor_series("bench_floor_shell32.exe", 270.0, 290.0)
+        results["series"]["earlier"] = dict(copy.deepcopy(results["series"]["program"]),
+                                            name="earlier Kzds0410.exe")
+        for r, ready in zip(results["series"]["earlier"]["runs"], (500.0, 800.0)):
+            r["start_to_ready_ms"] = ready
+        text = self.page(results)
+        # 280 - 250 = 30 ms of the earlier build's gap 650 - 200 = 450 ms; not in the rest
+        self.assertIn("of the earlier build's gap (start to ready 450.0 ms, OK to exit 20.0 ms)",
+                      text)
+        self.assertRegex(row(text, "| a static shell32 import"), r"\| \+30\.0 \| 7 % \|")
+        self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \|")
+        self.assertRegex(text, r"\| earlier Kzds0410\.exe \(an earlier build of the program\) \| "
+                               r"650\.0 \(.*\) \| 2\.60 \|")
+
+    def test_the_libraries_are_counted_without_the_executable_and_set_beside_the_floors(self):
+        results = copy.deepcopy(RESULTS)
+        results["series"]["program"]["runs"][0]["modules"] = [
+            "Kzds0410.exe", "kernel32.dll", "user32.dll", "SHELL32.dll", "bcrypt.dll"]
+        results["series"]["baseline"]["runs"][0]["modules"] = []
+        text = self.page(results)
+        self.assertIn("| Kzds0410.exe | 4 | bcrypt.dll, shell32.dll | comctl32.dll |", text)
+        self.assertIn("| bench_floor.exe | 3 | – | – |", text)
+        # listed by the second run when the first gave none
+        self.assertIn("| bench_baseline.exe | 3 | – | – |", text)
 
     def test_the_expected_traffic_is_not_flagged(self):
         text = self.page(RESULTS)
@@ -141,10 +212,10 @@ class Page(unittest.TestCase):
         results = copy.deepcopy(RESULTS)
         results["series"]["program"]["runs"][1]["traffic"] = traffic(9, 4, 2, 2)
         text = self.page(results)
-        row = [line for line in text.splitlines() if line.startswith("| Kzds0410.exe |")][0]
-        self.assertIn("1 of 2 runs: 5 opens", row)
-        self.assertIn("1 of 2 runs: 9 opens, 4 control calls (2 GET, 2 SET)", row)
-        self.assertIn("**(differs from the expected)**", row)
+        program_row = row(text, "| Kzds0410.exe | 5 opens")
+        self.assertIn("1 of 2 runs: 5 opens", program_row)
+        self.assertIn("1 of 2 runs: 9 opens, 4 control calls (2 GET, 2 SET)", program_row)
+        self.assertIn("**(differs from the expected)**", program_row)
 
     def test_a_set_without_light_load_is_named(self):
         results = copy.deepcopy(RESULTS)
@@ -158,9 +229,9 @@ class Page(unittest.TestCase):
         text = self.page(RESULTS)
         self.assertIn("Generated by `scripts/bench --runs 2`", text)
         self.assertIn("wine-8.0", text)
-        self.assertIn("3 of 4 readings were 0", text)
-        self.assertRegex(text, r"\| peak working set after the end, where still reported \| "
-                               r"20\.0 \(20\.0–20\.0\) in 1 of 2 runs \| 0 in every run \| – \|")
+        self.assertIn("9 of 10 readings were 0", text)
+        self.assertIn("Wine still reported one: Kzds0410.exe: 20.0 (20.0–20.0) in 1 of 2 runs.",
+                      text)
 
 
 if __name__ == "__main__":

@@ -67,7 +67,14 @@ struct FindHandleTraits {  // FindFirstFileW results
     static void Close(Type h) noexcept { ::FindClose(h); }
 };
 
+struct ModuleTraits {  // LoadLibraryExW results
+    using Type = HMODULE;
+    static Type Empty() noexcept { return nullptr; }
+    static void Close(Type m) noexcept { ::FreeLibrary(m); }
+};
+
 using UniqueHandle = UniqueResource<HandleTraits>;
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 using UniqueRegKey = UniqueResource<RegKeyTraits>;
 using UniqueFindHandle = UniqueResource<FindHandleTraits>;
+using UniqueModule = UniqueResource<ModuleTraits>;

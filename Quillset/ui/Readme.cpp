@@ -14,6 +14,21 @@ namespace {
 constexpr int kFormatBufferChars = 1025;
 constexpr int kLongestUncutResult = 1022;
 
+using ShellExecuteWFunction = decltype(&::ShellExecuteW);
+
+// shell32 serves only the README button, and loading it costs every start a handful of
+// libraries, so it is loaded at the first click, from the system folder only, and kept until
+// the program ends. Null when it can't be loaded; a later click tries again.
+ShellExecuteWFunction LoadShellExecuteW() {
+    static UniqueModule shell32;
+    if (!shell32)
+        shell32.Reset(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!shell32) return nullptr;
+    // GetProcAddress gives every function one type; void (*)() passes it on unchanged.
+    return reinterpret_cast<ShellExecuteWFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(shell32.Get(), "ShellExecuteW")));
+}
+
 }  // namespace
 
 std::wstring GetReadmePath() {
@@ -42,6 +57,8 @@ bool IsReadmeAvailable() {
 
 void OnShowReadme() {
     if (!IsReadmeAvailable()) return;
+    const ShellExecuteWFunction ShellExecuteW = LoadShellExecuteW();
+    if (!ShellExecuteW) return;
     const std::wstring path = GetReadmePath();
     ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOW);
 }

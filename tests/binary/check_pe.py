@@ -2,8 +2,9 @@
 """Checks a Windows executable for the properties the program ships with.
 
 ASLR with relocations present, high-entropy ASLR, NX, no section both writable and executable,
-no shared writable section, the GUI subsystem, a manifest resource, and imports from system
-DLLs only. Prints one line per check and exits 1 when any fails.
+no shared writable section, the GUI subsystem, a manifest resource, imports from system DLLs
+only, and none that loads at start what only a click needs (shell32) or a cryptographic
+provider (the toolchain's stack-guard set-up). Prints one line per check and exits 1 when any fails.
 
 Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
 """
@@ -16,6 +17,8 @@ SYSTEM_DLLS = {
     "ucrtbase.dll", "uxtheme.dll", "version.dll", "ws2_32.dll", "bcrypt.dll",
 }
 FORBIDDEN_PREFIXES = ("libstdc++", "libgcc", "libwinpthread")
+NOT_AT_START_DLLS = {"shell32.dll"}
+NOT_AT_START_FUNCTIONS = {"CryptAcquireContextA", "CryptAcquireContextW", "CryptGenRandom"}
 
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 DLL_HIGH_ENTROPY_VA = 0x0020
@@ -66,16 +69,28 @@ class PeFile:
         return self.data[off:self.data.index(b"\0", off)].decode("latin-1")
 
     def imports(self):
+        return list(self.imported_functions())
+
+    def imported_functions(self):
+        """{DLL name: [function names, "#n" for an ordinal]} in the order of the imports."""
         rva, size = self.directory(1)
-        names = []
+        dlls = {}
         if not rva:
-            return names
+            return dlls
         off = self.offset(rva)
         while True:
             fields = struct.unpack_from("<IIIII", self.data, off)
             if not any(fields):
-                return names
-            names.append(self.cstring(fields[3]))
+                return dlls
+            functions = dlls.setdefault(self.cstring(fields[3]), [])
+            entry = self.offset(fields[0] or fields[4])
+            while True:
+                thunk, = struct.unpack_from("<Q", self.data, entry)
+                if not thunk:
+                    break
+                functions.append("#%d" % (thunk & 0xFFFF) if thunk >> 63
+                                 else self.cstring((thunk & 0x7FFFFFFF) + 2))
+                entry += 8
             off += 20
 
     def resource_types(self):
@@ -120,6 +135,11 @@ def check(path, want_console=False):
     runtime = [d for d in dlls if d.startswith(FORBIDDEN_PREFIXES)]
     rule("imports from system DLLs only", not foreign and not runtime,
          ", ".join(foreign + runtime) or ", ".join(dlls))
+    functions = pe.imported_functions()
+    at_start = [d.lower() for d in functions if d.lower() in NOT_AT_START_DLLS] + sorted(
+        f for names in functions.values() for f in names if f in NOT_AT_START_FUNCTIONS)
+    rule("no import of shell32 or of a cryptographic provider", not at_start,
+         ", ".join(at_start))
     return results
 
 
