@@ -61,8 +61,8 @@ class Table(unittest.TestCase):
         with open(page, "w", encoding="utf-8") as f:
             f.write(release_sizes.with_section(PAGE, section))
         with open(os.devnull, "w") as quiet, unittest.mock.patch("sys.stdout", quiet):
-            report.main(["--results", results, "--program", built("Kzds0410.exe"),
-                         "--baseline", built("bench_baseline.exe"), "--out", page])
+            report.main(["--results", results, "--bin", os.path.dirname(built("Kzds0410.exe")),
+                         "--out", page])
         with open(page, encoding="utf-8") as f:
             text = f.read()
         self.assertIn("## Device traffic per run", text)

@@ -8,6 +8,8 @@
 #include <shellapi.h>
 #include <windows.h>
 
+#include <string>
+
 namespace {
 
 // wsprintfW writes at most 1024 characters and the null; a result that long may be cut.
@@ -16,13 +18,24 @@ constexpr int kLongestUncutResult = 1022;
 
 using ShellExecuteWFunction = decltype(&::ShellExecuteW);
 
+// A library from the system folder only, never from the program's folder or the path.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
+    // Windows 7 without update KB2533623 does not know the flag: name the folder instead.
+    wchar_t folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 // shell32 serves only the README button, and loading it costs every start a handful of
 // libraries, so it is loaded at the first click, from the system folder only, and kept until
 // the program ends. Null when it can't be loaded; a later click tries again.
 ShellExecuteWFunction LoadShellExecuteW() {
     static UniqueModule shell32;
-    if (!shell32)
-        shell32.Reset(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!shell32) shell32.Reset(LoadSystemLibrary(L"shell32.dll"));
     if (!shell32) return nullptr;
     // GetProcAddress gives every function one type; void (*)() passes it on unchanged.
     return reinterpret_cast<ShellExecuteWFunction>(
