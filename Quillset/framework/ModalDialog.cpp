@@ -11,6 +11,8 @@ HWND outermostDialog = nullptr;
 
 HINSTANCE ProgramModule() { return GetModuleHandleW(nullptr); }
 
+HCURSOR WaitCursor() { return LoadCursorW(nullptr, IDC_WAIT); }
+
 }  // namespace
 
 CModalDialog::CModalDialog(UINT templateId, HWND parent) : templateId(templateId), parent(parent) {}
@@ -53,6 +55,16 @@ HICON CModalDialog::OnQueryDragIcon() { return nullptr; }
 
 void CModalDialog::EndDialog(INT_PTR result) { ::EndDialog(handle, result); }
 
+CModalDialog::BusyScope::BusyScope(CModalDialog& dialog)
+    : dialog(dialog), disabled(dialog.handle), previousCursor(SetCursor(WaitCursor())) {
+    ++dialog.busyScopes;
+}
+
+CModalDialog::BusyScope::~BusyScope() {
+    --dialog.busyScopes;
+    SetCursor(previousCursor);
+}
+
 void CModalDialog::UpdateData(bool fromControls) {
     CDataExchange dx(handle, fromControls);
     DoDataExchange(dx);
@@ -91,7 +103,17 @@ INT_PTR CModalDialog::HandleInitDialog(HWND window) {
 INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_COMMAND:
+            // Handled, and so ignored, while disabled.
+            if (!IsWindowEnabled(handle)) return TRUE;
             return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_CLOSE:
+            // The platform would turn it into IDCANCEL.
+            return IsWindowEnabled(handle) ? FALSE : TRUE;
+        case WM_SETCURSOR:
+            if (busyScopes == 0) return FALSE;
+            SetCursor(WaitCursor());
+            SetWindowLongPtrW(handle, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_PAINT:
             return OnPaint() ? TRUE : FALSE;
         case WM_QUERYDRAGICON:

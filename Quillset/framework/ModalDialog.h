@@ -7,8 +7,11 @@
 //   OnCommand      base: IDOK and IDCANCEL clicks to OnOK and OnCancel; true when handled
 //   OnPaint        base: false, the platform's usual painting
 //   OnQueryDragIcon base: null, the platform's default icon
+// A disabled dialog acts on no command and does not close: no click or key reaches it, and a
+// command or close request that another program posts or sends to it does nothing either.
 
 #include "framework/DataExchange.h"
+#include "framework/ScopedWindowDisable.h"
 
 #include <windows.h>
 
@@ -37,6 +40,21 @@ protected:
     void EndDialog(INT_PTR result);
     void UpdateData(bool fromControls);
 
+    // While the dialog waits for work it must not interrupt: disabled, showing the wait
+    // cursor. Both are undone when the scope ends.
+    class BusyScope {
+    public:
+        explicit BusyScope(CModalDialog& dialog);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        CModalDialog& dialog;
+        ScopedWindowDisable disabled;
+        HCURSOR previousCursor;
+    };
+
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleInitDialog(HWND window);
@@ -45,4 +63,5 @@ private:
     UINT templateId;
     HWND parent;
     HWND handle = nullptr;
+    int busyScopes = 0;
 };

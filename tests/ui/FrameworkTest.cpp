@@ -1,6 +1,8 @@
 #include "FrameworkTestIds.h"
 #include "framework/Application.h"
+#include "framework/MessageWait.h"
 #include "framework/ModalDialog.h"
+#include "framework/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +18,7 @@ class CProbeDialog : public CModalDialog {
 public:
     CProbeDialog(UINT templateId, HWND parent) : CModalDialog(templateId, parent) {}
 
+    using CModalDialog::BusyScope;
     using CModalDialog::EndDialog;
     using CModalDialog::UpdateData;
 
@@ -31,6 +34,7 @@ public:
     bool moveDuringInit = false;
     bool showDuringInit = false;
     int paints = 0;
+    int cancels = 0;
     HICON dragIcon = nullptr;
     std::function<void(CProbeDialog&)> afterOpen = [](CProbeDialog& d) { d.EndDialog(0); };
 
@@ -71,6 +75,11 @@ protected:
     }
 
     HICON OnQueryDragIcon() override { return dragIcon; }
+
+    void OnCancel() override {
+        ++cancels;
+        CModalDialog::OnCancel();
+    }
 };
 
 RECT WorkArea() {
@@ -206,6 +215,80 @@ TEST(ModalDialog, PaintAndDragIconReachTheirHooks) {
     dialog.DoModal();
     EXPECT_GT(dialog.paints, 0);
     EXPECT_EQ(answer, reinterpret_cast<LRESULT>(dialog.dragIcon));
+}
+
+// What a user, or another program, may do to a dialog while it waits for its work.
+void PostEveryWayToEndIt(HWND dialog) {
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(dialog, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST(ModalDialog, WhileBusyItIsDisabledAndNothingEndsIt) {
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    BOOL enabledWhileBusy = TRUE;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        {
+            CProbeDialog::BusyScope busy(d);
+            enabledWhileBusy = IsWindowEnabled(d.GetHandle());
+            PostEveryWayToEndIt(d.GetHandle());
+            // The work's waits dispatch all of it.
+            PauseReadingMessages(200);
+            // A click sent straight to the button goes through no queue.
+            SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
+        }
+        EXPECT_TRUE(IsWindowEnabled(d.GetHandle()));
+        d.EndDialog(42);
+    };
+    EXPECT_EQ(dialog.DoModal(), 42);
+    EXPECT_FALSE(enabledWhileBusy);
+    EXPECT_EQ(dialog.exchangesFrom, 0);  // OK never ran
+    EXPECT_EQ(dialog.cancels, 0);
+}
+
+TEST(MessageWait, MessagesAreDispatchedWhileWaitingAndTheObjectEndsTheWait) {
+    // Only a timer message, dispatched by the wait itself, can signal the event.
+    static HANDLE event;
+    UniqueHandle owner(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    event = owner.Get();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        SetEvent(event);
+    });
+    ASSERT_NE(timer, 0u);
+    EXPECT_TRUE(WaitReadingMessages(owner.Get(), 20000));
+    KillTimer(nullptr, timer);
+
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    int paintsInPause = 0;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        const int before = d.paints;
+        InvalidateRect(d.GetHandle(), nullptr, TRUE);
+        PauseReadingMessages(100);
+        paintsInPause = d.paints - before;
+        d.EndDialog(0);
+    };
+    dialog.showDuringInit = true;
+    dialog.DoModal();
+    EXPECT_GT(paintsInPause, 0);
+}
+
+TEST(MessageWait, TheBoundIsKeptAndAQuitIsPostedAgain) {
+    UniqueHandle never(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    for (DWORD bound : {0u, 300u}) {
+        const ULONGLONG start = GetTickCount64();
+        EXPECT_FALSE(WaitReadingMessages(never.Get(), bound));
+        EXPECT_GE(GetTickCount64() - start, bound);
+    }
+
+    PostQuitMessage(7);
+    EXPECT_FALSE(WaitReadingMessages(never.Get(), 100));
+    PauseReadingMessages(100);
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(message.wParam, 7u);
 }
 
 TEST(DialogPlacement, WithoutOwnerTheDialogIsCentredInTheWorkArea) {
