@@ -238,6 +238,7 @@ bool SimControl::ReadLog(int unit, std::vector<SimRequest>& log) {
         out.result = r.result;
         out.answerBytes = r.answerBytes;
         out.pended = r.pended != 0;
+        out.receivedMs = r.receivedMs;
         const DWORD kept = r.inputLength < ORVEXSIM_RECORD_SIZE ? r.inputLength
                                                                 : ORVEXSIM_RECORD_SIZE;
         out.input.assign(r.input, r.input + kept);

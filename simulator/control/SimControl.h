@@ -27,6 +27,7 @@ struct SimRequest {
     LONG result = 0;         // NTSTATUS the request completed with
     DWORD answerBytes = 0;   // bytes answered on success
     bool pended = false;     // completed late
+    DWORD receivedMs = 0;    // when it arrived; only differences between requests count
     std::vector<std::uint8_t> input;  // the bytes sent, at most 328
 };
 

@@ -41,6 +41,13 @@ NTSTATUS SimUnitClose(SIM_UNIT* unit, PIRP irp)
     return Complete(irp, STATUS_SUCCESS, 0);
 }
 
+static ULONG SimNowMs(void)
+{
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now = KeQueryPerformanceCounter(&frequency);
+    return (ULONG)(now.QuadPart * 1000 / (frequency.QuadPart > 0 ? frequency.QuadPart : 1));
+}
+
 static ORVEXSIM_REQUEST* NextLogEntry(SIM_UNIT* unit)
 {
     ULONG sequence = unit->requests++;
@@ -48,6 +55,7 @@ static ORVEXSIM_REQUEST* NextLogEntry(SIM_UNIT* unit)
     RtlZeroMemory(entry, sizeof *entry);
     entry->unit = unit->number;
     entry->sequence = sequence;
+    entry->receivedMs = SimNowMs();
     return entry;
 }
 

@@ -11,7 +11,7 @@
 #define ORVEXSIM_CONTROL_PATH L"\\\\.\\OrvexSimControl"
 
 /* Raised whenever a layout or a request below changes meaning. */
-#define ORVEXSIM_PROTOCOL_VERSION 2
+#define ORVEXSIM_PROTOCOL_VERSION 3
 
 #define ORVEXSIM_UNIT_COUNT 4
 #define ORVEXSIM_RECORD_SIZE 328       /* the settings record, settings part and status word */
@@ -122,6 +122,8 @@ typedef struct ORVEXSIM_REQUEST {
                            ORVEXSIM_RESULT_CANCELLED once it is cancelled */
     ULONG answerBytes;  /* bytes answered on success */
     ULONG pended;       /* 1 when the request was completed late */
+    ULONG receivedMs;   /* when the unit received it, in ms of a clock that only the
+                           differences between requests mean anything of */
     UCHAR input[ORVEXSIM_RECORD_SIZE]; /* the first inputLength bytes (at most 328) */
 } ORVEXSIM_REQUEST;
 
