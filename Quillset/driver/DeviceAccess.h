@@ -1,8 +1,9 @@
 #pragma once
 // The narrow seam between the channel and the device objects: open, the steps of one
-// overlapped control request, close. Production goes to CreateFileW, DeviceIoControl,
-// WaitForSingleObject, CancelIoEx, GetOverlappedResult and CloseHandle; tests script units
-// here. How long to wait and when to give up is the channel's (BoundedControl.h).
+// overlapped control request, close. Production goes to CreateFileW (each handle associated
+// with one completion port), DeviceIoControl, a wait that keeps reading the thread's messages
+// (framework/MessageWait.h), CancelIoEx, GetOverlappedResult and CloseHandle; tests script
+// units here. How long to wait and when to give up is the channel's (BoundedControl.h).
 
 #include "driver/DeviceRequest.h"
 
@@ -30,3 +31,6 @@ public:
 
 // The production seam: the real device objects through Win32.
 DeviceAccess& SystemDeviceAccess();
+// The completion port every device handle it opens is associated with; null when it could
+// not be created.
+HANDLE DeviceCompletionPort();

@@ -2,6 +2,7 @@
 
 #include "driver/DriverChannel.h"
 #include "framework/Application.h"
+#include "framework/MessageWait.h"
 #include "framework/ScopedWindowDisable.h"
 #include "res/Texts.h"
 #include "res/resource.h"
@@ -68,7 +69,7 @@ BOOL CQuillsetDlg::OnInitDialog() {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    if (CountConnectedUnits(slots) == 0 || !ReadDriverSettings(slots, settings)) {
+    if (!ReadFromFirstUnit()) {
         ShowNoDeviceDialog();
         EndDialog(IDCANCEL);
         return TRUE;
@@ -129,25 +130,40 @@ void CQuillsetDlg::LoadControls() {
     UpdateData(false);
 }
 
+bool CQuillsetDlg::ReadFromFirstUnit() {
+    // Not shown yet, and nothing posted to it meanwhile is acted on.
+    BusyScope busy(*this);
+    return CountConnectedUnits(slots) > 0 && ReadDriverSettings(slots, settings);
+}
+
+CQuillsetDlg::WriteOutcome CQuillsetDlg::WriteToEveryUnit() {
+    // The window keeps reading its messages while the driver works, but nothing the user does
+    // meanwhile is acted on: no second round of writes, no end under a running write.
+    BusyScope busy(*this);
+    CombinedStatus status = CombinedStatus::NothingToReport;
+    if (!WriteDriverSettings(slots, settings, status)) return WriteOutcome::NoUnitAnswered;
+    if (status == CombinedStatus::PowerCycleNeeded) return WriteOutcome::PowerCycleNeeded;
+    if (status == CombinedStatus::NothingToReport) return WriteOutcome::NothingToReport;
+    // Another application may just be letting go of the device: try once more.
+    PauseReadingMessages(kRetryDelayMs);
+    if (!WriteDriverSettings(slots, settings, status)) return WriteOutcome::NoUnitAnswered;
+    return status == CombinedStatus::DeviceInUse ? WriteOutcome::DeviceStillInUse
+                                                 : WriteOutcome::NothingToReport;
+}
+
 void CQuillsetDlg::ApplySettings() {
     StoreControls();
-    CombinedStatus status = CombinedStatus::NothingToReport;
-    if (!WriteDriverSettings(slots, settings, status)) {
+    // Enabled again, with its own cursor, before anything is shown over it.
+    switch (WriteToEveryUnit()) {
+    case WriteOutcome::NothingToReport:
+        break;
+    case WriteOutcome::NoUnitAnswered:
         ShowNoDeviceDialog();
-        return;
-    }
-    switch (status) {
-    case CombinedStatus::NothingToReport:
         break;
-    case CombinedStatus::DeviceInUse:
-        // Another application may just be letting go of the device: try once more.
-        Sleep(kRetryDelayMs);
-        if (!WriteDriverSettings(slots, settings, status))
-            ShowNoDeviceDialog();
-        else if (status == CombinedStatus::DeviceInUse)
-            ShowMessage(IDS_CONF_WAVE);
+    case WriteOutcome::DeviceStillInUse:
+        ShowMessage(IDS_CONF_WAVE);
         break;
-    case CombinedStatus::PowerCycleNeeded:
+    case WriteOutcome::PowerCycleNeeded:
         ShowMessage(IDS_CONF_MIDI);
         break;
     }

@@ -27,6 +27,11 @@ protected:
 private:
     void StoreControls();
     void LoadControls();
+    // What OK's writes, the retry included, leave to tell the user.
+    enum class WriteOutcome { NothingToReport, NoUnitAnswered, DeviceStillInUse, PowerCycleNeeded };
+
+    bool ReadFromFirstUnit();
+    WriteOutcome WriteToEveryUnit();
     void ApplySettings();
     void ShowNoDeviceDialog();
     void ShowMessage(UINT textId);

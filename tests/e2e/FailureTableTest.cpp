@@ -98,6 +98,11 @@ TEST_P(WriteAnswers, ShowWhatTheDriverSaidAndWriteTheReadSettings) {
     // The first write and the retry carry the same settings, as read.
     for (const auto& bytes : written) EXPECT_EQ(bytes, FirstWrite(read, 0));
     EXPECT_EQ(Reads(1).size(), 1u);
+    if (c.writes == 2) {
+        // The retry waits 100 ms for another application to let go of the device.
+        const auto writes = Writes(1);
+        EXPECT_GE(writes[1].receivedMs - writes[0].receivedMs, 90u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -238,6 +243,44 @@ TEST_F(UnansweredRequests, AWriteThatNeverCompletesShowsTheDialogOverADisabledSe
     ExpectNoDeviceDialogAndClose(noDevice);
     ExpectEndsQuietly();
     EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 0)}));
+}
+
+// Unit 1 holds every SET until it is cancelled; unit 2 answers "in use" twice. OK then takes
+// two give-ups, over 10 s, during which the program must keep reading its messages and must
+// not act on anything the user does.
+TEST_F(UnansweredRequests, AHeldWriteLeavesTheDialogResponsiveAndActsOnNoInput) {
+    const SimRecord read = Record(0x84, 0);
+    Plug(1, read);
+    Plug(2, Record(0x94, 1), {1, 1});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const ULONGLONG clicked = GetTickCount64();
+    for (ULONGLONG second : {2, 4, 6, 8}) {
+        SCOPED_TRACE(testing::Message() << second << " s after OK");
+        while (GetTickCount64() < clicked + second * 1000) Sleep(20);
+        DWORD_PTR ignored = 0;
+        EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored),
+                  0);
+        EXPECT_FALSE(IsHungAppWindow(dialog));
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        if (second == 2) {
+            // Escape, OK once more and the taskbar's "Close window".
+            PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+            ClickButton(dialog, IDOK);
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        }
+    }
+    const HWND box = ExpectScreen(ProgramScreen::MessageBox);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), kDeviceInUse);
+    PressOk(box);
+    ExpectEndsQuietly();
+    const auto sent = FirstWrite(read, 0);
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
+    EXPECT_EQ(WrittenBytes(2), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
 }
 
 }  // namespace

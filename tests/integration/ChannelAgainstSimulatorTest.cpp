@@ -237,6 +237,26 @@ TEST_F(Channel, EveryHandleTheChannelOpensIsClosed) {
     }
 }
 
+struct CompletionPacket {
+    DWORD bytes = 0;
+    bool succeeded = false;
+};
+
+// Every packet the device handles' completion port holds now, oldest first. The requests
+// they name are mostly gone by now: only what the port itself says is read.
+std::vector<CompletionPacket> DrainCompletionPort() {
+    std::vector<CompletionPacket> packets;
+    for (;;) {
+        DWORD bytes = 0;
+        ULONG_PTR key = 0;
+        OVERLAPPED* overlapped = nullptr;
+        const BOOL succeeded =
+            ::GetQueuedCompletionStatus(DeviceCompletionPort(), &bytes, &key, &overlapped, 0);
+        if (overlapped == nullptr) return packets;
+        packets.push_back({bytes, succeeded != FALSE});
+    }
+}
+
 TEST_F(Channel, GetThatNeverCompletesIsCancelledCountedAndTheReadMovesOn) {
     PlugWith(1, Pattern(0x10, 1));
     const SimRecord second = Pattern(0x20, 1);
@@ -266,6 +286,7 @@ TEST_F(Channel, SetThatRefusesCancellationIsLeftBehindAndItsLateAnswerReachesNob
     settings.lightLoad = 1;
     const DriverSettingsPart sentSettings = settings;
     const std::size_t abandonedBefore = AbandonedRequestCount();
+    DrainCompletionPort();
 
     CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
@@ -289,6 +310,12 @@ TEST_F(Channel, SetThatRefusesCancellationIsLeftBehindAndItsLateAnswerReachesNob
     EXPECT_EQ(state.cancelled, 0u);
     EXPECT_EQ(std::memcmp(&settings, &sentSettings, sizeof settings), 0);
     EXPECT_EQ(LogOf(2).size(), 1u);
+    // The handle was tied to the process's completion port, not to this thread: the late
+    // answer comes through the port too, last.
+    const auto packets = DrainCompletionPort();
+    ASSERT_FALSE(packets.empty());
+    EXPECT_EQ(packets.back().bytes, 328u);
+    EXPECT_TRUE(packets.back().succeeded);
 }
 
 }  // namespace
