@@ -55,6 +55,15 @@ bool UseSettingsDialog(SimControl& sim, const Scenario& scenario, HWND dialog, S
         step.checkAfterToggle = ClickCheckBox(dialog) ? CheckState(dialog) : -1;
     }
     ClickButton(dialog, scenario.pressOk ? IDOK : IDCANCEL);
+    if (scenario.inputAfterOk) {
+        ::Sleep(scenario.inputAfterOkMs);
+        // Whatever the program shows by now, none of this may reach it as a command. Once
+        // the dialog has gone, the posts find no window.
+        ::PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        ::PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
+        ClickButton(dialog, IDOK);
+        ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    }
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "SoakRandom.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -153,10 +154,18 @@ Scenario MakeScenario(std::uint64_t seed) {
 
     // A unit whose requests are held past the program's bounds in some runs; one at most,
     // and never the slow one, since each held request costs the program 5 to 6 s.
-    if (random.Chance(12)) {
+    if (random.Chance(20)) {
         UnitPlan& holding = scenario.units[random.Below(Scenario::kUnits)];
         if ((holding.plugged || holding.plugWhileOpen) && holding.delayMs == 0)
             holding.hold = static_cast<Hold>(1 + random.Below(3));
+    }
+
+    // Impatience while OK writes, above all while a unit holds the write up.
+    const bool held = std::any_of(scenario.units.begin(), scenario.units.end(),
+                                  [](const UnitPlan& unit) { return unit.hold != Hold::None; });
+    if (scenario.pressOk && random.Chance(held ? 80 : 15)) {
+        scenario.inputAfterOk = true;
+        scenario.inputAfterOkMs = random.Below(kMaxInputAfterOkMs + 1);
     }
     return scenario;
 }
@@ -172,5 +181,7 @@ std::string Describe(const Scenario& scenario) {
     if (text.empty()) text = "no unit";
     text += scenario.toggle ? "; toggle" : "; no toggle";
     text += scenario.pressOk ? "; OK" : "; Cancel";
+    if (scenario.inputAfterOk)
+        text += "; Escape, OK and close " + Number(scenario.inputAfterOkMs) + " ms after OK";
     return text;
 }

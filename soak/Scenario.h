@@ -41,7 +41,14 @@ struct Scenario {
     std::array<UnitPlan, kUnits> units;  // units[i] is simulator unit i + 1, the program's slot i
     bool toggle = false;                 // click the check box once
     bool pressOk = true;                 // OK, otherwise Cancel
+    // After OK, while the writes may still run: Escape, OK once more and the taskbar's
+    // "Close window", posted to the settings dialog this long after OK. None of it may count.
+    bool inputAfterOk = false;
+    DWORD inputAfterOkMs = 0;
 };
+
+// The latest the scenario's user gives that input: within a held write's first bound.
+inline constexpr DWORD kMaxInputAfterOkMs = 4000;
 
 // The longest delay a scenario gives a unit: runs stay short.
 inline constexpr DWORD kMaxScenarioDelayMs = 400;

@@ -62,7 +62,8 @@ CModalDialog::BusyScope::BusyScope(CModalDialog& dialog)
 
 CModalDialog::BusyScope::~BusyScope() {
     --dialog.busyScopes;
-    SetCursor(previousCursor);
+    // No cursor before would hide it until the mouse moves.
+    SetCursor(previousCursor ? previousCursor : LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void CModalDialog::UpdateData(bool fromControls) {

@@ -35,6 +35,7 @@ TEST(SoakScenario, ASeedGivesTheSameRunAndAnotherSeedAnotherOne) {
     for (int i = 0; i < Scenario::kUnits; ++i) EXPECT_TRUE(SameUnit(a.units[i], b.units[i]));
     EXPECT_EQ(a.toggle, b.toggle);
     EXPECT_EQ(a.pressOk, b.pressOk);
+    EXPECT_EQ(a.inputAfterOkMs, b.inputAfterOkMs);
     EXPECT_EQ(Describe(a), Describe(b));
     bool differs = false;
     for (int i = 0; i < Scenario::kUnits; ++i) differs |= !SameUnit(a.units[i], c.units[i]);
@@ -48,6 +49,7 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
     std::set<DWORD> failMasks;
     std::set<std::string> paths;
     int delayed = 0, unplugged = 0, plugged = 0, toggles = 0, cancels = 0;
+    int inputDuringHold = 0;
     std::set<Hold> holds;
     for (std::uint64_t seed = 0; seed < 2000; ++seed) {
         const Scenario scenario = MakeScenario(seed * 7919);
@@ -72,6 +74,9 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
         }
         EXPECT_LE(slow, 1);
         EXPECT_LE(holding, 1);
+        EXPECT_FALSE(scenario.inputAfterOk && !scenario.pressOk);
+        EXPECT_LE(scenario.inputAfterOkMs, kMaxInputAfterOkMs);
+        inputDuringHold += scenario.inputAfterOk && holding;
         delayed += slow;
         unitCounts.insert(count);
         toggles += scenario.toggle;
@@ -92,6 +97,7 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
     EXPECT_GT(plugged, 20);
     EXPECT_GT(toggles, 800);
     EXPECT_GT(cancels, 300);
+    EXPECT_GT(inputDuringHold, 40);
     // Every way a run can go: the no-device dialog at the start and after either write, Cancel,
     // a quiet OK with and without the retry, both messages.
     EXPECT_EQ(paths, (std::set<std::string>{"NE0", "SE0", "SE1", "SE2", "SNE1", "SNE2",
