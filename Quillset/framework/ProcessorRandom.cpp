@@ -15,7 +15,8 @@ namespace {
 constexpr unsigned kRdrandBit = 1u << 30;  // CPUID leaf 1, ECX
 constexpr unsigned kRdseedBit = 1u << 18;  // CPUID leaf 7 subleaf 0, EBX
 // Intel: RDRAND fails only when the generator is drained, and ten tries make a failure
-// practically a broken generator. RDSEED refills slower, so it gets more tries with a pause.
+// practically a broken generator. RDSEED refills slower, so it gets more tries; each try
+// after a failure waits a moment.
 constexpr int kRdrandTries = 10;
 constexpr int kRdseedTries = 100;
 
@@ -42,10 +43,12 @@ bool Cpuid(unsigned leaf, unsigned subleaf, CpuidRegisters& out) {
 // sleep; neither is taken as random.
 bool Plausible(unsigned long long value) { return value != 0 && value != ~0ULL; }
 
-bool Rdseed(std::uint64_t& value) {
-    for (int i = 0; i < kRdseedTries; ++i) {
+// One instruction's step, tried `tries` times with a pause between tries.
+template <typename Step>
+bool Draw(Step step, int tries, std::uint64_t& value) {
+    for (int i = 0; i < tries; ++i) {
         unsigned long long drawn = 0;
-        if (_rdseed64_step(&drawn) && Plausible(drawn)) {
+        if (step(&drawn) && Plausible(drawn)) {
             value = drawn;
             return true;
         }
@@ -54,21 +57,13 @@ bool Rdseed(std::uint64_t& value) {
     return false;
 }
 
-bool Rdrand(std::uint64_t& value) {
-    for (int i = 0; i < kRdrandTries; ++i) {
-        unsigned long long drawn = 0;
-        if (_rdrand64_step(&drawn) && Plausible(drawn)) {
-            value = drawn;
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 bool ProcessorRandom64(std::uint64_t& value) {
     CpuidRegisters regs;
-    if (Cpuid(7, 0, regs) && (regs.ebx & kRdseedBit) && Rdseed(value)) return true;
-    return Cpuid(1, 0, regs) && (regs.ecx & kRdrandBit) && Rdrand(value);
+    const auto rdseed = [](unsigned long long* drawn) { return _rdseed64_step(drawn); };
+    const auto rdrand = [](unsigned long long* drawn) { return _rdrand64_step(drawn); };
+    if (Cpuid(7, 0, regs) && (regs.ebx & kRdseedBit) && Draw(rdseed, kRdseedTries, value))
+        return true;
+    return Cpuid(1, 0, regs) && (regs.ecx & kRdrandBit) && Draw(rdrand, kRdrandTries, value);
 }
