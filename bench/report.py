@@ -224,7 +224,8 @@ ROLES = {
 STEPS = (
     ("the manifest and common controls 6", "the floor against `bench_floor_no_manifest.exe`",
      "floor", "floor_no_manifest", "floor and program"),
-    ("the program's stack-guard set-up (`RtlGenRandom` at the entry)",
+    ("the program's entry: library search restricted, stack guard from the processor, clocks "
+     "and ASLR",
      "`bench_floor_no_manifest.exe` against the bare dialog", "floor_no_manifest", "baseline",
      "floor and program"),
     ("`InitCommonControlsEx` and its comctl32 import", "`bench_floor_common_controls.exe`",

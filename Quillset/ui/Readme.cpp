@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "ui/DriverKey.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <windows.h>
 
@@ -17,6 +18,7 @@ constexpr int kFormatBufferChars = 1025;
 constexpr int kLongestUncutResult = 1022;
 
 using ShellExecuteWFunction = decltype(&::ShellExecuteW);
+using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
 
 // A library from the system folder only, never from the program's folder or the path.
 HMODULE LoadSystemLibrary(const wchar_t* name) {
@@ -30,16 +32,33 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-// shell32 serves only the README button, and loading it costs every start a handful of
-// libraries, so it is loaded at the first click, from the system folder only, and kept until
-// the program ends. Null when it can't be loaded; a later click tries again.
-ShellExecuteWFunction LoadShellExecuteW() {
-    static UniqueModule shell32;
-    if (!shell32) shell32.Reset(LoadSystemLibrary(L"shell32.dll"));
-    if (!shell32) return nullptr;
+// A function of a library from the system folder, loaded at the first call that asks for it.
+// The library is never freed: the shell may leave threads running in shell32 and ole32 until
+// the process ends, so nothing unloads them at exit. Null when it can't be had; a later click
+// tries again.
+template <typename Function>
+Function LoadSystemFunction(HMODULE& library, const wchar_t* name, const char* function) {
+    if (!library) library = LoadSystemLibrary(name);
+    if (!library) return nullptr;
     // GetProcAddress gives every function one type; void (*)() passes it on unchanged.
-    return reinterpret_cast<ShellExecuteWFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(shell32.Get(), "ShellExecuteW")));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, function)));
+}
+
+// shell32 and ole32 serve only the README button, and loading them costs every start a
+// handful of libraries, so they wait for the first click.
+HMODULE shell32 = nullptr;
+HMODULE ole32 = nullptr;
+
+// Windows asks for COM on the calling thread before ShellExecute, since the shell may start the
+// document's handler through COM. Never uninitialised: an uninitialisation at exit could race
+// the shell's own threads, and a later click's call only counts up a use that is never given
+// back. A thread already in another apartment (RPC_E_CHANGED_MODE) keeps it, and the document
+// still opens.
+void InitialiseComForTheShell() {
+    const auto CoInitializeEx =
+        LoadSystemFunction<CoInitializeExFunction>(ole32, L"ole32.dll", "CoInitializeEx");
+    if (CoInitializeEx) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 }
 
 }  // namespace
@@ -70,8 +89,10 @@ bool IsReadmeAvailable() {
 
 void OnShowReadme() {
     if (!IsReadmeAvailable()) return;
-    const ShellExecuteWFunction ShellExecuteW = LoadShellExecuteW();
+    const auto ShellExecuteW =
+        LoadSystemFunction<ShellExecuteWFunction>(shell32, L"shell32.dll", "ShellExecuteW");
     if (!ShellExecuteW) return;
+    InitialiseComForTheShell();
     const std::wstring path = GetReadmePath();
     ShellExecuteW(nullptr, L"open", path.c_str(), L"", L"", SW_SHOW);
 }

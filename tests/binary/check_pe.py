@@ -2,28 +2,33 @@
 """Checks a Windows executable for the properties the program ships with.
 
 ASLR with relocations present, high-entropy ASLR, NX, no section both writable and executable,
-no shared writable section, the GUI subsystem, a manifest resource, imports from system DLLs
-only, and none that loads at start what only a click needs (shell32) or a cryptographic
-provider (the toolchain's stack-guard set-up). Prints one line per check and exits 1 when any fails.
+no shared writable section, the GUI subsystem, a manifest resource, imports from kernel32,
+user32, gdi32, advapi32, comctl32 and msvcrt only (KnownDLLs all, so none can be planted beside
+the program; shell32 is loaded at the click that needs it), none of a cryptographic provider
+(the toolchain's stack-guard set-up) and no SystemFunction0xx (Windows forwards those to
+CRYPTBASE.dll, which is not a KnownDLL, while the program loads), and the entry's look-up of
+SetDefaultDllDirectories, which restricts later library loads to the system folder.
+Prints one line per check and exits 1 when any fails.
 
 Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
 """
+import re
 import struct
 import sys
 
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "shell32.dll",
-    "advapi32.dll", "msvcrt.dll", "ntdll.dll", "ole32.dll", "shlwapi.dll", "comdlg32.dll",
-    "ucrtbase.dll", "uxtheme.dll", "version.dll", "ws2_32.dll", "bcrypt.dll",
-}
-FORBIDDEN_PREFIXES = ("libstdc++", "libgcc", "libwinpthread")
-NOT_AT_START_DLLS = {"shell32.dll"}
-NOT_AT_START_FUNCTIONS = {"CryptAcquireContextA", "CryptAcquireContextW", "CryptGenRandom"}
+IMPORTABLE_DLLS = ("kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
+                   "msvcrt.dll")
+CRYPTO_PROVIDER_FUNCTIONS = {"CryptAcquireContextA", "CryptAcquireContextW", "CryptGenRandom"}
+FORWARDED_FUNCTION = re.compile(r"SystemFunction0\d\d$")
+# The entry finds the function by name in kernel32 (Quillset/framework/LibrarySearch.cpp).
+SEARCH_LOOKUP_NAME = b"SetDefaultDllDirectories\0"
+SEARCH_LOOKUP_IMPORTS = ("GetModuleHandleW", "GetProcAddress")
 
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 DLL_HIGH_ENTROPY_VA = 0x0020
 DLL_DYNAMIC_BASE = 0x0040
 DLL_NX_COMPAT = 0x0100
+SCN_CNT_INITIALIZED_DATA = 0x00000040
 SCN_MEM_SHARED = 0x10000000
 SCN_MEM_EXECUTE = 0x20000000
 SCN_MEM_WRITE = 0x80000000
@@ -68,9 +73,6 @@ class PeFile:
         off = self.offset(rva)
         return self.data[off:self.data.index(b"\0", off)].decode("latin-1")
 
-    def imports(self):
-        return list(self.imported_functions())
-
     def imported_functions(self):
         """{DLL name: [function names, "#n" for an ordinal]} in the order of the imports."""
         rva, size = self.directory(1)
@@ -92,6 +94,12 @@ class PeFile:
                                  else self.cstring((thunk & 0x7FFFFFFF) + 2))
                 entry += 8
             off += 20
+
+    def read_only_data(self):
+        """The bytes of every initialised-data section that is not writable."""
+        return b"".join(self.data[rawptr:rawptr + rawsize]
+                        for _, _, _, rawptr, rawsize, flags in self.sections
+                        if flags & SCN_CNT_INITIALIZED_DATA and not flags & SCN_MEM_WRITE)
 
     def resource_types(self):
         rva, _ = self.directory(2)
@@ -130,16 +138,20 @@ def check(path, want_console=False):
          "subsystem %d" % pe.subsystem)
     if not want_console:
         rule("manifest resource", RT_MANIFEST in pe.resource_types())
-    dlls = [d.lower() for d in pe.imports()]
-    foreign = [d for d in dlls if d not in SYSTEM_DLLS and not d.startswith("api-ms-win-")]
-    runtime = [d for d in dlls if d.startswith(FORBIDDEN_PREFIXES)]
-    rule("imports from system DLLs only", not foreign and not runtime,
-         ", ".join(foreign + runtime) or ", ".join(dlls))
-    functions = pe.imported_functions()
-    at_start = [d.lower() for d in functions if d.lower() in NOT_AT_START_DLLS] + sorted(
-        f for names in functions.values() for f in names if f in NOT_AT_START_FUNCTIONS)
-    rule("no import of shell32 or of a cryptographic provider", not at_start,
-         ", ".join(at_start))
+    functions = {d.lower(): names for d, names in pe.imported_functions().items()}
+    foreign = [d for d in functions if d not in IMPORTABLE_DLLS]
+    rule("imports from %s only" % ", ".join(IMPORTABLE_DLLS), not foreign,
+         ", ".join(foreign or functions))
+    imported = sorted(f for names in functions.values() for f in names)
+    crypto = [f for f in imported if f in CRYPTO_PROVIDER_FUNCTIONS]
+    rule("no import of a cryptographic provider", not crypto, ", ".join(crypto))
+    forwarded = [f for f in imported if FORWARDED_FUNCTION.match(f)]
+    rule("no import of SystemFunction0xx", not forwarded, ", ".join(forwarded))
+    missing = [f for f in SEARCH_LOOKUP_IMPORTS if f not in functions.get("kernel32.dll", [])]
+    if SEARCH_LOOKUP_NAME not in pe.read_only_data():
+        missing.insert(0, SEARCH_LOOKUP_NAME[:-1].decode())
+    rule("the entry looks SetDefaultDllDirectories up in kernel32", not missing,
+         "missing " + ", ".join(missing) if missing else "")
     return results
 
 

@@ -130,11 +130,7 @@ TEST_F(SettingsDialog, TheReadmeButtonOpensTheDocumentAndTheDialogStays) {
     const HWND dialog = ExpectScreen(ProgramScreen::Settings);
     ASSERT_NE(dialog, nullptr);
     ClickButton(dialog, IDC_README);
-    std::wstring opened;
-    for (int waited = 0; opened.empty() && waited < 20000; waited += 50) {
-        Sleep(50);
-        opened = ReadWideFile(record);
-    }
+    const std::wstring opened = WaitForWideFile(record, ProgramRun::kWaitMs);
     EXPECT_NE(opened.find(folder.Path() + L"\\" + kReadme), std::wstring::npos)
         << Narrow(opened);
     // Opening the document writes nothing; the dialog waits for the user.

@@ -1,5 +1,5 @@
 // The stack protector's guard in the running program: set at random for every process, never
-// left at the value it has in the file. The guard is found through that value: the one place
+// left at the value it has in the file, and different from start to start. The guard is found through that value: the one place
 // in the file's writable data that holds it.
 
 #include "ProgramFixture.h"
@@ -8,11 +8,13 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <vector>
 
 namespace {
@@ -68,28 +70,49 @@ protected:
                                  &guard, sizeof guard, &read) &&
                read == sizeof guard;
     }
+
+
+    // The guards of `runs` runs of the program, each read once its settings dialog shows.
+    std::vector<std::uint64_t> GuardsOfRuns(int runs) {
+        std::vector<std::uint64_t> guards;
+        const std::vector<DWORD> addresses =
+            StaticGuardAddresses(ReadWholeFile(ProgramRun::ProgramPath()));
+        EXPECT_EQ(addresses.size(), 1u) << "the static guard should be in the file's data once";
+        if (addresses.size() != 1) return guards;
+        Plug(1, Record(0x2C, 1), {0});
+        for (int i = 0; i < runs; ++i) {
+            ProgramRun run;
+            if (!run.Start()) {
+                ADD_FAILURE() << run.StartFailure();
+                break;
+            }
+            const HWND dialog = ExpectScreen(run, ProgramScreen::Settings);
+            if (!dialog) break;
+            std::uint64_t guard = 0;
+            EXPECT_TRUE(ReadGuard(run, addresses[0], guard));
+            guards.push_back(guard);
+            ClickButton(dialog, IDCANCEL);
+            ExpectEndsQuietly(run);
+        }
+        return guards;
+    }
 };
 
 TEST_F(StackGuard, EveryRunOfTheProgramHasItsOwnRandomGuard) {
-    const std::vector<DWORD> addresses =
-        StaticGuardAddresses(ReadWholeFile(ProgramRun::ProgramPath()));
-    ASSERT_EQ(addresses.size(), 1u) << "the static guard should be in the file's data once";
-    Plug(1, Record(0x2C, 1), {0});
-
-    std::uint64_t guards[2] = {};
-    for (std::uint64_t& guard : guards) {
-        ProgramRun run;
-        ASSERT_TRUE(run.Start());
-        const HWND dialog = ExpectScreen(run, ProgramScreen::Settings);
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_TRUE(ReadGuard(run, addresses[0], guard));
-        ClickButton(dialog, IDCANCEL);
-        ExpectEndsQuietly(run);
-    }
+    const std::vector<std::uint64_t> guards = GuardsOfRuns(2);
+    ASSERT_EQ(guards.size(), 2u);
     EXPECT_NE(guards[0], kStaticStackGuard);
     EXPECT_NE(guards[1], kStaticStackGuard);
     EXPECT_NE(guards[0], 0u);
     EXPECT_NE(guards[0], guards[1]);
+}
+
+TEST_F(StackGuard, TwentyStartsGiveTwentyDifferentGuards) {
+    const std::vector<std::uint64_t> guards = GuardsOfRuns(20);
+    ASSERT_EQ(guards.size(), 20u);
+    EXPECT_EQ(std::set<std::uint64_t>(guards.begin(), guards.end()).size(), 20u);
+    EXPECT_EQ(std::count(guards.begin(), guards.end(), kStaticStackGuard), 0);
+    EXPECT_EQ(std::count(guards.begin(), guards.end(), 0u), 0);
 }
 
 }  // namespace

@@ -117,3 +117,12 @@ std::wstring ReadWideFile(const std::wstring& path) {
     text.resize(read / sizeof(wchar_t));
     return text;
 }
+
+std::wstring WaitForWideFile(const std::wstring& path, unsigned long timeoutMs) {
+    std::wstring text = ReadWideFile(path);
+    for (unsigned long waited = 0; text.empty() && waited < timeoutMs; waited += 50) {
+        Sleep(50);
+        text = ReadWideFile(path);
+    }
+    return text;
+}

@@ -41,3 +41,6 @@ private:
 
 // Reads a whole UTF-16 file; empty when it can't be read.
 std::wstring ReadWideFile(const std::wstring& path);
+// Waits until the file holds some text, such as a handler's record of what it opened, for at
+// most timeoutMs; what it holds then.
+std::wstring WaitForWideFile(const std::wstring& path, unsigned long timeoutMs);

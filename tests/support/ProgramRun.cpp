@@ -54,7 +54,12 @@ ProgramRun::~ProgramRun() { child.Kill(); }
 
 bool ProgramRun::Start(const std::wstring& path,
                        const std::vector<std::wstring>& extraEnvironment) {
-    return StartProcess(L"\"" + path + L"\"", child, extraEnvironment);
+    std::vector<std::wstring> environment = extraEnvironment;
+    // Wine's log channels for the program alone (tests/e2e/check_loaddll.py).
+    wchar_t channels[256];
+    const DWORD length = ::GetEnvironmentVariableW(L"QS_PROGRAM_WINEDEBUG", channels, 256);
+    if (length > 0 && length < 256) environment.push_back(L"WINEDEBUG=" + std::wstring(channels));
+    return StartProcess(L"\"" + path + L"\"", child, environment);
 }
 
 ShownScreen ProgramRun::Current(const std::vector<HWND>& ignore) const {

@@ -118,11 +118,7 @@ protected:
         ASSERT_TRUE(IsWindowEnabled(readme));
 
         PostMessageW(readme, BM_CLICK, 0, 0);
-        std::wstring opened;
-        for (DWORD waited = 0; opened.empty() && waited < kWaitMs; waited += 50) {
-            Sleep(50);
-            opened = ReadWideFile(record);
-        }
+        const std::wstring opened = WaitForWideFile(record, kWaitMs);
         EXPECT_NE(opened.find(folder.Path() + L"\\" + language.readmeName), std::wstring::npos)
             << "opened: " << std::string(opened.begin(), opened.end());
         EXPECT_TRUE(IsWindowVisible(dialog));
