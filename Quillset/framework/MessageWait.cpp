@@ -46,9 +46,12 @@ bool Wait(DWORD objectCount, const HANDLE* objects, DWORD milliseconds) {
                                                            reader.WakeMask(),
                                                            MWMO_INPUTAVAILABLE);
         if (objectCount > 0 && result == WAIT_OBJECT_0) return true;
-        // The bound has passed, or the wait itself failed.
-        if (result != WAIT_OBJECT_0 + objectCount || remaining == 0) return false;
-        reader.DispatchWaiting();
+        if (result == WAIT_OBJECT_0 + objectCount)
+            reader.DispatchWaiting();
+        else if (result != WAIT_TIMEOUT)
+            return false;  // the wait itself failed
+        // A timed wait may end a little before the clock says; messages may keep coming.
+        if (::GetTickCount64() >= deadline) return false;
     }
 }
 
