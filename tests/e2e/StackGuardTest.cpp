@@ -1,6 +1,6 @@
 // The stack protector's guard in the running program: set at random for every process, never
-// left at the value it has in the file, and different from start to start. The guard is found through that value: the one place
-// in the file's writable data that holds it.
+// left at the value it has in the file, and different from start to start. The guard is found
+// through that value: the one place in the file's writable data that holds it.
 
 #include "ProgramFixture.h"
 #include "framework/StackGuard.h"
@@ -70,7 +70,6 @@ protected:
                                  &guard, sizeof guard, &read) &&
                read == sizeof guard;
     }
-
 
     // The guards of `runs` runs of the program, each read once its settings dialog shows.
     std::vector<std::uint64_t> GuardsOfRuns(int runs) {
