@@ -50,8 +50,11 @@ bool Wait(DWORD objectCount, const HANDLE* objects, DWORD milliseconds) {
             reader.DispatchWaiting();
         else if (result != WAIT_TIMEOUT)
             return false;  // the wait itself failed
-        // A timed wait may end a little before the clock says; messages may keep coming.
-        if (::GetTickCount64() >= deadline) return false;
+        // A timed wait may end a little before the clock says; messages may keep coming. A
+        // dispatched message may also run past the bound while the object is signalled:
+        // one last look, so that what did complete is never reported as unanswered.
+        if (::GetTickCount64() >= deadline)
+            return objectCount > 0 && ::WaitForSingleObject(objects[0], 0) == WAIT_OBJECT_0;
     }
 }
 

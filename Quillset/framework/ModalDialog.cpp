@@ -56,7 +56,8 @@ HICON CModalDialog::OnQueryDragIcon() { return nullptr; }
 void CModalDialog::EndDialog(INT_PTR result) { ::EndDialog(handle, result); }
 
 CModalDialog::BusyScope::BusyScope(CModalDialog& dialog)
-    : dialog(dialog), disabled(dialog.handle), previousCursor(SetCursor(WaitCursor())) {
+    : dialog(dialog), focus(dialog.handle), disabled(dialog.handle),
+      previousCursor(SetCursor(WaitCursor())) {
     ++dialog.busyScopes;
 }
 
@@ -64,6 +65,33 @@ CModalDialog::BusyScope::~BusyScope() {
     --dialog.busyScopes;
     // No cursor before would hide it until the mouse moves.
     SetCursor(previousCursor ? previousCursor : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+CModalDialog::BusyScope::FocusKeeper::FocusKeeper(HWND dialog)
+    : dialog(dialog), focused(GetFocus()) {
+    if (dialog == nullptr || focused == nullptr || !IsChild(dialog, focused)) focused = nullptr;
+}
+
+CModalDialog::BusyScope::FocusKeeper::~FocusKeeper() {
+    // The dialog's own way of moving the focus, which also keeps its default button right.
+    if (focused != nullptr && IsWindow(focused) && IsWindowEnabled(dialog))
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focused), TRUE);
+}
+
+CModalDialog::EndSessionBlock::EndSessionBlock(CModalDialog& dialog, const wchar_t* reason)
+    : dialog(dialog),
+      reasonShown(dialog.handle != nullptr && ShutdownBlockReasonCreate(dialog.handle, reason)) {
+    ++dialog.endSessionBlocks;
+}
+
+CModalDialog::EndSessionBlock::~EndSessionBlock() {
+    --dialog.endSessionBlocks;
+    if (reasonShown) ShutdownBlockReasonDestroy(dialog.handle);
+}
+
+bool CModalDialog::TakesCommands() const {
+    // The window's enabled state alone is not enough: another program can enable it.
+    return busyScopes == 0 && IsWindowEnabled(handle);
 }
 
 void CModalDialog::UpdateData(bool fromControls) {
@@ -104,12 +132,16 @@ INT_PTR CModalDialog::HandleInitDialog(HWND window) {
 INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_COMMAND:
-            // Handled, and so ignored, while disabled.
-            if (!IsWindowEnabled(handle)) return TRUE;
+            // Handled, and so ignored, while busy or disabled.
+            if (!TakesCommands()) return TRUE;
             return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case WM_CLOSE:
             // The platform would turn it into IDCANCEL.
-            return IsWindowEnabled(handle) ? FALSE : TRUE;
+            return TakesCommands() ? FALSE : TRUE;
+        case WM_QUERYENDSESSION:
+            if (endSessionBlocks == 0) return FALSE;
+            SetWindowLongPtrW(handle, DWLP_MSGRESULT, FALSE);
+            return TRUE;
         case WM_SETCURSOR:
             if (busyScopes == 0) return FALSE;
             SetCursor(WaitCursor());

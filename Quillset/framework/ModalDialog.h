@@ -7,8 +7,9 @@
 //   OnCommand      base: IDOK and IDCANCEL clicks to OnOK and OnCancel; true when handled
 //   OnPaint        base: false, the platform's usual painting
 //   OnQueryDragIcon base: null, the platform's default icon
-// A disabled dialog acts on no command and does not close: no click or key reaches it, and a
-// command or close request that another program posts or sends to it does nothing either.
+// A disabled or busy dialog acts on no command and does not close: no click or key reaches
+// it, and a command or close request that another program posts or sends to it does nothing
+// either, even when that program enables the window first.
 
 #include "framework/DataExchange.h"
 #include "framework/ScopedWindowDisable.h"
@@ -40,8 +41,9 @@ protected:
     void EndDialog(INT_PTR result);
     void UpdateData(bool fromControls);
 
-    // While the dialog waits for work it must not interrupt: disabled, showing the wait
-    // cursor. Both are undone when the scope ends.
+    // While the dialog waits for work it must not interrupt: busy, disabled, showing the wait
+    // cursor. All three are undone when the scope ends, and the control that had the keyboard
+    // focus gets it back.
     class BusyScope {
     public:
         explicit BusyScope(CModalDialog& dialog);
@@ -50,18 +52,50 @@ protected:
         BusyScope& operator=(const BusyScope&) = delete;
 
     private:
+        // Disabling the dialog takes the focus from its controls and enabling it gives nothing
+        // back, so the focus is put back once the dialog is enabled again: declared before
+        // `disabled`, it is restored after it.
+        class FocusKeeper {
+        public:
+            explicit FocusKeeper(HWND dialog);
+            ~FocusKeeper();
+            FocusKeeper(const FocusKeeper&) = delete;
+            FocusKeeper& operator=(const FocusKeeper&) = delete;
+
+        private:
+            HWND dialog;
+            HWND focused;
+        };
+
         CModalDialog& dialog;
+        FocusKeeper focus;
         ScopedWindowDisable disabled;
         HCURSOR previousCursor;
+    };
+
+    // While the dialog does work that a logoff or shutdown must not cut in two: the session's
+    // end is refused (WM_QUERYENDSESSION answered FALSE) and Windows shows reason meanwhile.
+    class EndSessionBlock {
+    public:
+        EndSessionBlock(CModalDialog& dialog, const wchar_t* reason);
+        ~EndSessionBlock();
+        EndSessionBlock(const EndSessionBlock&) = delete;
+        EndSessionBlock& operator=(const EndSessionBlock&) = delete;
+
+    private:
+        CModalDialog& dialog;
+        bool reasonShown;
     };
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleInitDialog(HWND window);
     INT_PTR HandleMessage(UINT message, WPARAM wParam);
+    bool TakesCommands() const;
 
     UINT templateId;
     HWND parent;
     HWND handle = nullptr;
     int busyScopes = 0;
+    int endSessionBlocks = 0;
 };

@@ -20,6 +20,7 @@ public:
 
     using CModalDialog::BusyScope;
     using CModalDialog::EndDialog;
+    using CModalDialog::EndSessionBlock;
     using CModalDialog::UpdateData;
 
     int twoState = 0;
@@ -226,26 +227,45 @@ void PostEveryWayToEndIt(HWND dialog) {
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
-TEST(ModalDialog, WhileBusyItIsDisabledAndNothingEndsIt) {
+TEST(ModalDialog, WhileBusyNothingEndsItEvenEnabledFromOutsideAndTheFocusComesBack) {
     CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
     BOOL enabledWhileBusy = TRUE;
+    HWND focusBefore = nullptr;
+    HWND focusAfter = nullptr;
+    LRESULT answerWhileBlocked = -1;
+    LRESULT answerAfter = -1;
     dialog.afterOpen = [&](CProbeDialog& d) {
+        focusBefore = d.Control(IDC_PROBE_THREE_STATE);
+        SetFocus(focusBefore);
         {
             CProbeDialog::BusyScope busy(d);
             enabledWhileBusy = IsWindowEnabled(d.GetHandle());
+            // As an "enable it" tool or a script would.
+            EnableWindow(d.GetHandle(), TRUE);
             PostEveryWayToEndIt(d.GetHandle());
             // The work's waits dispatch all of it.
             PauseReadingMessages(200);
-            // A click sent straight to the button goes through no queue.
+            // Sent straight to the window, through no queue.
             SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
+            SendMessageW(d.GetHandle(), WM_COMMAND, IDCANCEL, 0);
+            SendMessageW(d.GetHandle(), WM_CLOSE, 0, 0);
         }
         EXPECT_TRUE(IsWindowEnabled(d.GetHandle()));
+        focusAfter = GetFocus();
+        {
+            CProbeDialog::EndSessionBlock block(d, L"Probe");
+            answerWhileBlocked = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
+        }
+        answerAfter = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
         d.EndDialog(42);
     };
     EXPECT_EQ(dialog.DoModal(), 42);
     EXPECT_FALSE(enabledWhileBusy);
     EXPECT_EQ(dialog.exchangesFrom, 0);  // OK never ran
     EXPECT_EQ(dialog.cancels, 0);
+    EXPECT_EQ(focusAfter, focusBefore);  // disabling took it, the end of the scope gives it back
+    EXPECT_EQ(answerWhileBlocked, 0);  // the session's end refused
+    EXPECT_NE(answerAfter, 0);
 }
 
 TEST(MessageWait, MessagesAreDispatchedWhileWaitingAndTheObjectEndsTheWait) {
@@ -272,6 +292,20 @@ TEST(MessageWait, MessagesAreDispatchedWhileWaitingAndTheObjectEndsTheWait) {
     dialog.showDuringInit = true;
     dialog.DoModal();
     EXPECT_GT(paintsInPause, 0);
+}
+
+TEST(MessageWait, AnObjectSignalledWhileADispatchedMessageRunsPastTheBoundCountsAsSignalled) {
+    static HANDLE event;
+    UniqueHandle owner(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    event = owner.Get();
+    const UINT_PTR timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        SetEvent(event);
+        Sleep(400);
+    });
+    ASSERT_NE(timer, 0u);
+    Sleep(50);  // due before the wait starts: its first look dispatches it
+    EXPECT_TRUE(WaitReadingMessages(owner.Get(), 100));
 }
 
 TEST(MessageWait, TheBoundIsKeptAndAQuitIsPostedAgain) {
