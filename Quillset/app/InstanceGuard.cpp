@@ -1,5 +1,6 @@
 #include "app/InstanceGuard.h"
 
+#include "driver/AbandonedExchanges.h"
 #include "res/Maker.h"
 
 #include <cwchar>
@@ -21,6 +22,10 @@ bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held) {
     const bool existed = created && ::GetLastError() == ERROR_ALREADY_EXISTS;
     held.Reset(created);
     return !existed;
+}
+
+void ReleaseIfExchangesAbandoned(UniqueHandle& held) {
+    if (AbandonedExchangeCount() > 0) held.Reset();
 }
 
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param) {

@@ -20,6 +20,12 @@ bool IsAnotherCopyRunning(const std::wstring& mutexName);
 // first. A mutex that can't be created at all is no reason to stop; that reports true.
 bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held);
 
+// The program's last step. A thread of it still inside a driver keeps the process alive once
+// its work is done, and a later start would find the mutex but no window, and end silently.
+// So after any exchange with a unit was given up on, held is closed now; otherwise it is left
+// for the process's end.
+void ReleaseIfExchangesAbandoned(UniqueHandle& held);
+
 // EnumWindows callback. param points to the title's wide characters. Brings the first window
 // whose text begins with the title (letter case significant) to the front and stops.
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param);

@@ -39,5 +39,6 @@ bool CQuillsetApp::InitInstance() {
     CQuillsetDlg dialog(nullptr);
     FillDeviceSlots(dialog.slots);
     dialog.DoModal();
+    ReleaseIfExchangesAbandoned(instanceMutex);
     return false;
 }

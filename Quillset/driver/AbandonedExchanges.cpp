@@ -1,26 +1,30 @@
-#include "driver/AbandonedRequests.h"
+#include "driver/AbandonedExchanges.h"
 
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-// Allocated once and never destroyed: not even the runtime's exit may free what a late
-// completion can still write into.
-std::vector<DeviceRequest*>& Kept() {
-    static auto* kept = new std::vector<DeviceRequest*>;
+// Allocated once and never destroyed: not even the runtime's exit may free what a thread
+// still running can write into.
+std::vector<DeviceExchange*>& Kept() {
+    static auto* kept = new std::vector<DeviceExchange*>;
     return *kept;
 }
 
 }  // namespace
 
-void KeepUntilProcessEnds(std::unique_ptr<DeviceRequest> request) {
-    Kept().push_back(request.release());
+void KeepUntilProcessEnds(std::unique_ptr<DeviceExchange> exchange) {
+    Kept().push_back(exchange.release());
 }
 
-std::size_t AbandonedRequestCount() { return Kept().size(); }
+std::size_t AbandonedExchangeCount() {
+    return Kept().size();
+}
 
 bool IsAbandoned(const DeviceRequest* request) {
     const auto& kept = Kept();
-    return std::find(kept.begin(), kept.end(), request) != kept.end();
+    return std::any_of(kept.begin(), kept.end(), [&](const DeviceExchange* exchange) {
+        return &exchange->Request() == request;
+    });
 }

@@ -1,14 +1,16 @@
 #pragma once
-// Requests the driver still held after they were cancelled. The driver may complete such a
-// request at any later time and write its answer, status and event then, so its memory is
-// kept, untouched by anyone, until the process ends. Never freed, on purpose.
+// Exchanges still running after they were given up on. Their thread may go on at any later
+// time, when the driver lets go of it, and write into the exchange's request, OVERLAPPED and
+// event then; so each is kept, with its thread, untouched by anyone, until the process ends.
+// Never freed, on purpose.
 
-#include "driver/DeviceRequest.h"
+#include "driver/DeviceExchange.h"
 
 #include <cstddef>
 #include <memory>
 
-void KeepUntilProcessEnds(std::unique_ptr<DeviceRequest> request);
+void KeepUntilProcessEnds(std::unique_ptr<DeviceExchange> exchange);
 
-std::size_t AbandonedRequestCount();
+std::size_t AbandonedExchangeCount();
+// Whether request belongs to an exchange left behind.
 bool IsAbandoned(const DeviceRequest* request);

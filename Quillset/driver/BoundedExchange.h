@@ -1,12 +1,14 @@
 #pragma once
-// One control call that never blocks past the exchange bounds (ExchangeBounds.h).
+// Runs one exchange with a slot (DeviceExchange.h) without ever waiting past the exchange
+// bounds (ExchangeBounds.h): the first bound from the exchange's start, then a cancel, then
+// the second bound. An exchange still running after that is left behind with its memory and
+// its thread until the process ends; whatever it does later reaches no caller.
 
 #include "driver/DeviceAccess.h"
+#include "driver/DeviceExchange.h"
 
-// Sends code with buffer as input and output, size bytes each way. True when the driver
-// completed the request with success. A request that completes, in time, copies what it left
-// into buffer, as a direct call would. One given up on is cancelled and, if the driver still
-// holds it, left behind with its memory; it counts as a failed call and buffer keeps what it
-// held before.
-bool ControlWithinBounds(DeviceAccess& access, HANDLE device, DWORD code, void* buffer,
-                         DWORD size);
+#include <memory>
+
+// True when the exchange ended within the first bound; its outcome can then be read. False
+// when it could not start or was given up on; exchange is then empty if it was left behind.
+bool FinishedWithinBounds(DeviceAccess& access, std::unique_ptr<DeviceExchange>& exchange);

@@ -1,32 +1,38 @@
 #pragma once
-// The narrow seam between the channel and the device objects: open, the steps of one
-// overlapped control request, close. Production goes to CreateFileW (each handle associated
-// with one completion port), DeviceIoControl, a wait that keeps reading the thread's messages
-// (framework/MessageWait.h), CancelIoEx, GetOverlappedResult and CloseHandle; tests script
-// units here. How long to wait and when to give up is the channel's (BoundedControl.h).
+// The narrow seam between the channel and the device objects. Production goes to CreateFileW
+// (each handle associated with one completion port), DeviceIoControl, CloseHandle and, to give
+// up, CancelIoEx and CancelSynchronousIo; tests script units here.
+//
+// A driver may take as long as it likes over any of the first three, even inside its dispatch
+// routine, where no overlapped call returns early. So they run only on an exchange's own
+// thread (DeviceExchange.h), and the caller waits for that thread through WaitForExchange,
+// within the bounds of BoundedExchange.h.
 
 #include "driver/DeviceRequest.h"
 
 #include <windows.h>
 
-enum class RequestState { Succeeded, Failed, Pending };
+class DeviceExchange;
 
 class DeviceAccess {
 public:
     virtual ~DeviceAccess() = default;
 
-    // INVALID_HANDLE_VALUE when the unit is not there or cannot be opened.
+    // On the exchange's thread. INVALID_HANDLE_VALUE when the unit is not there or cannot be
+    // opened.
     virtual HANDLE Open(const wchar_t* path) = 0;
-    // Sends the request, its buffer both input and output. Pending: the driver holds it, and
-    // its buffer, OVERLAPPED and event stay in use until it completes.
-    virtual RequestState Send(HANDLE device, DWORD code, DeviceRequest& request) = 0;
-    // True once the pending request has completed; waits at most milliseconds for that.
-    virtual bool WaitForCompletion(DeviceRequest& request, DWORD milliseconds) = 0;
-    // Asks the driver to cancel the pending request. It still has to complete.
-    virtual void Cancel(HANDLE device, DeviceRequest& request) = 0;
-    // Whether a completed request succeeded.
-    virtual bool Succeeded(HANDLE device, DeviceRequest& request) = 0;
+    // On the exchange's thread. Sends the request, its buffer both input and output, and
+    // returns once the driver has completed it: true when it succeeded.
+    virtual bool Control(HANDLE device, DWORD code, DeviceRequest& request) = 0;
+    // On the exchange's thread.
     virtual void Close(HANDLE device) = 0;
+
+    // On the caller's thread: true once the exchange's thread has ended; waits at most
+    // milliseconds for that, reading the caller's messages meanwhile.
+    virtual bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) = 0;
+    // On the caller's thread: asks the driver to give up what the exchange waits for. The
+    // exchange still has to end.
+    virtual void Cancel(DeviceExchange& exchange) = 0;
 };
 
 // The production seam: the real device objects through Win32.

@@ -1,23 +1,23 @@
 #include "driver/DriverChannel.h"
 
-#include "driver/DeviceConnection.h"
+#include "driver/BoundedExchange.h"
 #include "driver/DriverControlCodes.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
-// One exchange with one slot: open, close at once and open again (the driver's first open
-// only tells that the unit is there), one control call, close.
+// One control exchange with one slot (DeviceExchange.h). True when the driver completed the
+// request with success in time. A request that came back in time leaves its answer in
+// buffer, as a direct call would; one given up on leaves buffer as it was.
 bool ExchangeWithSlot(DeviceAccess& access, const wchar_t* path, DWORD code,
                       DriverSettingsRecord& buffer) {
-    {
-        DeviceConnection probe(access, path);
-        if (!probe.IsOpen()) return false;
-    }
-    DeviceConnection device(access, path);
-    if (!device.IsOpen()) return false;
-    return device.Control(code, &buffer, sizeof buffer);
+    auto exchange = std::make_unique<DeviceExchange>(access, path, code, &buffer,
+                                                     static_cast<DWORD>(sizeof buffer));
+    if (!FinishedWithinBounds(access, exchange) || !exchange->Answered()) return false;
+    std::memcpy(&buffer, exchange->Request().buffer.data(), sizeof buffer);
+    return exchange->Succeeded();
 }
 
 CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
@@ -32,8 +32,9 @@ CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
 int CountConnectedUnits(const DevicePathTable& slots, DeviceAccess& access) {
     int count = 0;
     for (const auto& path : slots.slots) {
-        DeviceConnection device(access, path);
-        if (device.IsOpen()) ++count;
+        // A slot whose open does not return in time counts as one that did not open.
+        auto probe = std::make_unique<DeviceExchange>(access, path);
+        if (FinishedWithinBounds(access, probe) && probe->Opened()) ++count;
     }
     return count;
 }

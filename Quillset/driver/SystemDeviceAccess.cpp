@@ -1,5 +1,6 @@
 #include "driver/DeviceAccess.h"
 
+#include "driver/DeviceExchange.h"
 #include "framework/MessageWait.h"
 
 namespace {
@@ -7,13 +8,15 @@ namespace {
 // Windows ties a request to the thread that issued it, and a thread that ends waits for its
 // requests to be given back, for minutes if the driver holds one. Requests on a handle
 // associated with a completion port are tied to no thread, so every device handle is
-// associated with this one port. Nothing is taken from the port: the program waits on each
-// request's own event. Created on first use and never closed, like the requests a driver
-// may still complete into (AbandonedRequests.h).
+// associated with this one port. Nothing is taken from the port: each request's own event
+// tells when it completed. Created on first use and never closed, like the exchanges a
+// driver may still complete into (AbandonedExchanges.h).
 HANDLE ProcessCompletionPort() {
     static const HANDLE port = ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
     return port;
 }
+
+void CancelRequestsOn(HANDLE device) { ::CancelIoEx(device, nullptr); }
 
 class Win32DeviceAccess final : public DeviceAccess {
 public:
@@ -26,35 +29,38 @@ public:
         return device;
     }
 
-    RequestState Send(HANDLE device, DWORD code, DeviceRequest& request) override {
+    bool Control(HANDLE device, DWORD code, DeviceRequest& request) override {
         request.completed.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!request.completed) return RequestState::Failed;
+        if (!request.completed) return false;
         request.overlapped = OVERLAPPED{};
         request.overlapped.hEvent = request.completed.Get();
         DWORD returned = 0;
         if (::DeviceIoControl(device, code, request.buffer.data(), request.Size(),
                               request.buffer.data(), request.Size(), &returned,
                               &request.overlapped))
-            return RequestState::Succeeded;
-        return ::GetLastError() == ERROR_IO_PENDING ? RequestState::Pending
-                                                    : RequestState::Failed;
-    }
-
-    bool WaitForCompletion(DeviceRequest& request, DWORD milliseconds) override {
-        // The user-interface thread waits here: it keeps reading its messages meanwhile.
-        return WaitReadingMessages(request.completed.Get(), milliseconds);
-    }
-
-    void Cancel(HANDLE device, DeviceRequest& request) override {
-        ::CancelIoEx(device, &request.overlapped);
-    }
-
-    bool Succeeded(HANDLE device, DeviceRequest& request) override {
-        DWORD returned = 0;
+            return true;
+        if (::GetLastError() != ERROR_IO_PENDING) return false;
+        // Only the exchange's thread waits here, for as long as the driver holds the request:
+        // the caller bounds the exchange, cancels it, and leaves it behind if need be. Until
+        // the request completes its buffer, OVERLAPPED and event stay in use.
+        ::WaitForSingleObject(request.completed.Get(), INFINITE);
         return ::GetOverlappedResult(device, &request.overlapped, &returned, FALSE) != FALSE;
     }
 
     void Close(HANDLE device) override { ::CloseHandle(device); }
+
+    bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override {
+        // The user-interface thread waits here: it keeps reading its messages meanwhile.
+        return WaitReadingMessages(exchange.Thread(), milliseconds);
+    }
+
+    void Cancel(DeviceExchange& exchange) override {
+        // A request the driver pended, on the handle the exchange has open; and an open, a
+        // request or a close the driver sits on in its dispatch routine, for a driver that
+        // lets it be cancelled.
+        exchange.GiveUp(CancelRequestsOn);
+        ::CancelSynchronousIo(exchange.Thread());
+    }
 };
 
 }  // namespace

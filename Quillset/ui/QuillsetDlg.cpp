@@ -138,8 +138,11 @@ bool CQuillsetDlg::ReadFromFirstUnit() {
 
 CQuillsetDlg::WriteOutcome CQuillsetDlg::WriteToEveryUnit() {
     // The window keeps reading its messages while the driver works, but nothing the user does
-    // meanwhile is acted on: no second round of writes, no end under a running write.
+    // meanwhile is acted on: no second round of writes, no end under a running write. Nor may
+    // a logoff end the program between two units' writes and leave them set apart.
     BusyScope busy(*this);
+    const std::wstring title = BuildMainTitle();
+    EndSessionBlock noLogoff(*this, title.c_str());
     CombinedStatus status = CombinedStatus::NothingToReport;
     if (!WriteDriverSettings(slots, settings, status)) return WriteOutcome::NoUnitAnswered;
     if (status == CombinedStatus::PowerCycleNeeded) return WriteOutcome::PowerCycleNeeded;

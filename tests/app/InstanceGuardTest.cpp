@@ -1,6 +1,9 @@
 // The single-instance guard: the mutex name, the open-then-create sequence of two copies that
 // start at the same moment, and the search for the running copy's window.
 #include "app/InstanceGuard.h"
+#include "driver/AbandonedExchanges.h"
+#include "driver/DriverChannel.h"
+#include "support/ScriptedDevices.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +47,28 @@ TEST(InstanceGuard, OfTwoCopiesPastTheOpenTestAtOnceOnlyTheEarlierGoesOn) {
     // The later copy is about to end; the earlier one's handle alone keeps the guard.
     later.Reset();
     EXPECT_TRUE(IsAnotherCopyRunning(name));
+}
+
+TEST(InstanceGuard, TheMutexIsGivenUpAtTheEndOnlyAfterAnExchangeWasLeftBehind) {
+    const std::wstring name = TestMutexName(L"end");
+    UniqueHandle held;
+    ASSERT_TRUE(CreateInstanceMutex(name, held));
+    ASSERT_EQ(AbandonedExchangeCount(), 0u);
+    ReleaseIfExchangesAbandoned(held);
+    EXPECT_TRUE(IsAnotherCopyRunning(name));  // a normal run keeps it until the process ends
+
+    // A unit whose driver never returns from an open, cancelled or not.
+    ScriptedDevices devices;
+    devices.units[0].present = true;
+    devices.units[0].holdOpenMs = kHoldsForever;
+    devices.units[0].refusesCancel = true;
+    DevicePathTable slots;
+    FillStandardSlots(slots);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 0);
+    ASSERT_EQ(AbandonedExchangeCount(), 1u);
+    ReleaseIfExchangesAbandoned(held);
+    EXPECT_FALSE(held);
+    EXPECT_FALSE(IsAnotherCopyRunning(name));
 }
 
 TEST(InstanceGuard, AMutexThatCannotBeCreatedDoesNotStopTheCopy) {

@@ -1,4 +1,4 @@
-#include "driver/AbandonedRequests.h"
+#include "driver/AbandonedExchanges.h"
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
@@ -30,9 +30,17 @@ protected:
     }
     std::array<ScriptedUnit, 4>& units() { return devices.units; }
 
+    // Nothing the channel copies into the settings part may reach past it.
+    void TearDown() override { EXPECT_EQ(guarded.canary, kCanary); }
+
+    static constexpr std::uint32_t kCanary = 0xC0FFEE11;
     DevicePathTable slots;
     ScriptedDevices devices;
-    DriverSettingsPart settings;
+    struct {
+        DriverSettingsPart settings;
+        std::uint32_t canary = kCanary;
+    } guarded;
+    DriverSettingsPart& settings = guarded.settings;
 };
 
 TEST_F(Channel, NoUnitCountsZeroAndSendsNoControlCode) {
@@ -236,11 +244,17 @@ TEST_F(Channel, FailedSlotDoesNotLeakStatusIntoTheNextRead) {
 }
 
 // A unit that holds its requests: the channel waits the first bound, cancels, waits the
-// second bound, and either sees the cancellation complete or leaves the request behind.
+// second bound, and either sees the cancellation complete or leaves the exchange behind,
+// its handle still open.
 using Kinds = std::vector<DeviceEvent::Kind>;
-const Kinds kGivenUpOn = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
-                          DeviceEvent::Control, DeviceEvent::Wait, DeviceEvent::Cancel,
-                          DeviceEvent::Wait, DeviceEvent::Close};
+const Kinds kLeftBehind = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
+                           DeviceEvent::Control, DeviceEvent::Wait, DeviceEvent::Cancel,
+                           DeviceEvent::Wait};
+const Kinds kGivenUpOn = [] {
+    Kinds kinds = kLeftBehind;
+    kinds.push_back(DeviceEvent::Close);
+    return kinds;
+}();
 
 std::vector<DWORD> WaitBounds(const ScriptedDevices& devices, int slot) {
     std::vector<DWORD> out;
@@ -279,6 +293,7 @@ TEST_F(Channel, AnswerThatArrivesOnlyAfterTheCancelIsNotTaken) {
     EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
     EXPECT_EQ(settings.lightLoad, 0);  // the default image, not the unit's 1
     EXPECT_TRUE(devices.HeldRequests().empty());
+    EXPECT_EQ(devices.OpenHandles(), 0);
 }
 
 TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes) {
@@ -289,11 +304,12 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
     units()[0].setMarker = 0xA5;
     units()[0].setStatuses = {2};
     settings.lightLoad = 1;
-    const std::size_t abandonedBefore = AbandonedRequestCount();
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
     CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
     EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // unit 0's answer never counted
-    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    EXPECT_EQ(devices.KindsFor(0), kLeftBehind);
+    EXPECT_EQ(devices.OpenHandles(), 1);  // the program closes nothing the exchange still uses
 
     const auto first = devices.ControlsTo(0);
     const auto second = devices.ControlsTo(1);
@@ -301,16 +317,42 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].input, first[0].input);
 
-    // The request unit 0 still holds is kept alive; its late answer reaches nobody.
+    // The exchange unit 0 still holds is kept alive; its late answer reaches nobody, and its
+    // thread, let go, ends the exchange by itself.
     const auto held = devices.HeldRequests();
     ASSERT_EQ(held.size(), 1u);
     EXPECT_TRUE(IsAbandoned(held[0]));
-    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore + 1);
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 1);
     const DriverSettingsPart before = settings;
     devices.CompleteHeldRequests();
     EXPECT_EQ(held[0]->buffer[324], 2);  // the answer landed in the kept memory
     EXPECT_EQ(std::memcmp(&settings, &before, sizeof before), 0);
     EXPECT_EQ(devices.ControlsTo(1).size(), 1u);
+    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+// A driver that never returns from an open, even when asked to cancel it.
+TEST_F(Channel, AnOpenThatNeverReturnsIsASlotThatDidNotOpenAndNothingIsSentToIt) {
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].holdOpenMs = kHoldsForever;
+    units()[0].refusesCancel = true;
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    CombinedStatus combined = CombinedStatus::DeviceInUse;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    const std::vector<DWORD> givenUpOn = {kRequestCompletionBoundMs, kCancellationBoundMs};
+    std::vector<DWORD> threeTimes;
+    for (int i = 0; i < 3; ++i) threeTimes.insert(threeTimes.end(), givenUpOn.begin(), givenUpOn.end());
+    EXPECT_EQ(WaitBounds(devices, 0), threeTimes);
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 3);  // the count, the read, the write
+    // Once the driver lets the opens go, the exchanges given up on ask the unit nothing.
+    devices.CompleteHeldRequests();
+    EXPECT_EQ(devices.ControlCalls(0), 0);
+    EXPECT_EQ(devices.ControlsTo(1).size(), 2u);
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 

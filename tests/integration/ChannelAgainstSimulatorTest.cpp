@@ -3,7 +3,7 @@
 
 #include "SimulatedUnits.h"
 
-#include "driver/AbandonedRequests.h"
+#include "driver/AbandonedExchanges.h"
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
@@ -262,7 +262,7 @@ TEST_F(Channel, GetThatNeverCompletesIsCancelledCountedAndTheReadMovesOn) {
     const SimRecord second = Pattern(0x20, 1);
     PlugWith(2, second);
     ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
-    const std::size_t abandonedBefore = AbandonedRequestCount();
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
 
     ASSERT_TRUE(ReadDriverSettings(slots, settings));
     EXPECT_EQ(std::memcmp(&settings, second.data(), 324), 0);
@@ -272,7 +272,7 @@ TEST_F(Channel, GetThatNeverCompletesIsCancelledCountedAndTheReadMovesOn) {
     const auto log = LogOf(1);
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].result, ORVEXSIM_RESULT_CANCELLED);
-    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore);  // the cancellation gave it back
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);  // the cancellation gave it back
 }
 
 TEST_F(Channel, SetThatRefusesCancellationIsLeftBehindAndItsLateAnswerReachesNobody) {
@@ -285,13 +285,13 @@ TEST_F(Channel, SetThatRefusesCancellationIsLeftBehindAndItsLateAnswerReachesNob
     ASSERT_TRUE(sim.SetSetStatuses(1, {2})) << sim.LastError();
     settings.lightLoad = 1;
     const DriverSettingsPart sentSettings = settings;
-    const std::size_t abandonedBefore = AbandonedRequestCount();
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
     DrainCompletionPort();
 
     CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined));
     EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // unit 1's 2 never counted
-    EXPECT_EQ(AbandonedRequestCount(), abandonedBefore + 1);
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 1);
     const auto first = LogOf(1);
     const auto second = LogOf(2);
     ASSERT_EQ(first.size(), 1u);

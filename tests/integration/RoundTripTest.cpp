@@ -3,7 +3,7 @@
 
 #include "SimulatedUnits.h"
 
-#include "driver/BoundedControl.h"
+#include "driver/DeviceRequest.h"
 #include "driver/DeviceAccess.h"
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
@@ -58,8 +58,9 @@ TEST_F(RoundTrips, ControlCallsThroughTheProductionSeamAreEachAnsweredOnce) {
     for (int i = 0; i < kRounds; ++i) {
         DriverSettingsRecord buffer;
         timer.Start();
-        const bool ok =
-            ControlWithinBounds(access, unit, IOCTL_GET_SETTINGS, &buffer, sizeof buffer);
+        DeviceRequest request(&buffer, sizeof buffer);
+        const bool ok = access.Control(unit, IOCTL_GET_SETTINGS, request);
+        std::memcpy(&buffer, request.buffer.data(), sizeof buffer);
         gets.push_back(timer.ElapsedMs());
         ASSERT_TRUE(ok) << i;
         ASSERT_EQ(std::memcmp(&buffer, record.data(), 328), 0) << i;
@@ -67,8 +68,9 @@ TEST_F(RoundTrips, ControlCallsThroughTheProductionSeamAreEachAnsweredOnce) {
     for (int i = 0; i < kRounds; ++i) {
         DriverSettingsRecord buffer;
         timer.Start();
-        const bool ok =
-            ControlWithinBounds(access, unit, IOCTL_SET_SETTINGS, &buffer, sizeof buffer);
+        DeviceRequest request(&buffer, sizeof buffer);
+        const bool ok = access.Control(unit, IOCTL_SET_SETTINGS, request);
+        std::memcpy(&buffer, request.buffer.data(), sizeof buffer);
         sets.push_back(timer.ElapsedMs());
         ASSERT_TRUE(ok) << i;
         ASSERT_EQ(buffer.status, i < 64 ? 2u : 0u) << i;

@@ -1,14 +1,20 @@
 #include "support/ScriptedDevices.h"
 
+#include "driver/DeviceExchange.h"
 #include "driver/DevicePathTable.h"
 #include "driver/DriverControlCodes.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 
 namespace {
+
+// However long a scripted exchange takes in real time to come to rest: far more than any
+// does, and still a bound.
+constexpr ULONGLONG kRestBoundMs = 10000;
 
 // Handles are fake: slot + 1 shifted so that none equals NULL or INVALID_HANDLE_VALUE.
 HANDLE HandleFor(int slot) { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x100 + slot)); }
@@ -22,13 +28,39 @@ int SlotOfPath(const wchar_t* path) {
     return path[n] - L'1';
 }
 
+bool HasEnded(HANDLE thread) { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
+
 }  // namespace
 
+ScriptedDevices::~ScriptedDevices() { LetAllGo(false); }
+
+bool ScriptedDevices::Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request,
+                           DWORD holdMs) {
+    HANDLE thread = nullptr;
+    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
+                      &thread, SYNCHRONIZE, FALSE, 0);
+    held_.push_back({::GetCurrentThreadId(), thread, slot, request, holdMs});
+    Held& held = held_.back();
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return held.released; });
+    const bool answers = held.answers;
+    if (held.thread) ::CloseHandle(held.thread);
+    held_.remove_if([&](const Held& h) { return &h == &held; });
+    changed_.notify_all();
+    return answers;
+}
+
 HANDLE ScriptedDevices::Open(const wchar_t* path) {
+    std::unique_lock<std::mutex> lock(lock_);
     int slot = SlotOfPath(path);
     if (slot < 0) return INVALID_HANDLE_VALUE;
     ScriptedUnit& unit = units[slot];
-    if (!unit.present || (unit.opensAllowed >= 0 && unit.opens >= unit.opensAllowed)) {
+    const bool opens = unit.present && (unit.opensAllowed < 0 || unit.opens < unit.opensAllowed);
+    if (opens && unit.holdOpenMs > 0 && !Hold(lock, slot, nullptr, unit.holdOpenMs)) {
+        events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!opens) {
         events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
         return INVALID_HANDLE_VALUE;
     }
@@ -58,75 +90,122 @@ bool ScriptedDevices::Answer(int slot, DWORD code, std::uint8_t* buffer, DWORD s
     return true;
 }
 
-RequestState ScriptedDevices::Send(HANDLE device, DWORD code, DeviceRequest& request) {
-    int slot = SlotOf(device);
+bool ScriptedDevices::Control(HANDLE device, DWORD code, DeviceRequest& request) {
+    std::unique_lock<std::mutex> lock(lock_);
+    const int slot = SlotOf(device);
     events.push_back({DeviceEvent::Control, slot, code, request.buffer});
-    if (units[slot].holdMs > 0) {
-        held_.push_back({&request, slot, code});
-        return RequestState::Pending;
-    }
-    return Answer(slot, code, request.buffer.data(), request.Size()) ? RequestState::Succeeded
-                                                                      : RequestState::Failed;
-}
-
-ScriptedDevices::Held* ScriptedDevices::Find(const DeviceRequest& request) {
-    for (auto& h : held_)
-        if (h.request == &request) return &h;
-    return nullptr;
-}
-
-bool ScriptedDevices::WaitForCompletion(DeviceRequest& request, DWORD milliseconds) {
-    Held* h = Find(request);
-    if (h == nullptr) return true;  // completed earlier
-    events.push_back({DeviceEvent::Wait, h->slot, milliseconds, {}});
-    const ScriptedUnit& unit = units[h->slot];
-    bool succeeded = false;
-    if (h->cancelled && !unit.refusesCancel) {
-        succeeded = false;
-    } else {
-        h->waitedMs += milliseconds;
-        if (unit.holdMs == kHoldsForever || h->waitedMs < unit.holdMs) return false;
-        succeeded = Answer(h->slot, h->code, request.buffer.data(), request.Size());
-    }
-    outcomes_.push_back({&request, succeeded});
-    held_.erase(held_.begin() + (h - held_.data()));
-    return true;
-}
-
-void ScriptedDevices::Cancel(HANDLE device, DeviceRequest& request) {
-    events.push_back({DeviceEvent::Cancel, SlotOf(device), 0, {}});
-    if (Held* h = Find(request)) h->cancelled = true;
-}
-
-bool ScriptedDevices::Succeeded(HANDLE, DeviceRequest& request) {
-    for (auto it = outcomes_.rbegin(); it != outcomes_.rend(); ++it)
-        if (it->first == &request) return it->second;
-    return false;
-}
-
-std::vector<const DeviceRequest*> ScriptedDevices::HeldRequests() const {
-    std::vector<const DeviceRequest*> out;
-    for (const auto& h : held_) out.push_back(h.request);
-    return out;
-}
-
-void ScriptedDevices::CompleteHeldRequests() {
-    for (auto& h : held_) Answer(h.slot, h.code, h.request->buffer.data(), h.request->Size());
-    held_.clear();
+    if (units[slot].holdMs > 0 && !Hold(lock, slot, &request, units[slot].holdMs)) return false;
+    return Answer(slot, code, request.buffer.data(), request.Size());
 }
 
 void ScriptedDevices::Close(HANDLE device) {
+    std::lock_guard<std::mutex> lock(lock_);
     --openHandles_;
     events.push_back({DeviceEvent::Close, SlotOf(device), 0, {}});
 }
 
+bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thread,
+                                 Held*& held) {
+    const DWORD threadId = ::GetThreadId(thread);
+    const ULONGLONG giveUpAt = ::GetTickCount64() + kRestBoundMs;
+    for (;;) {
+        if (HasEnded(thread)) return true;
+        for (auto& h : held_)
+            if (h.threadId == threadId && !h.released) {
+                held = &h;
+                return false;
+            }
+        // A thread's end notifies nobody: look again every few milliseconds.
+        changed_.wait_for(lock, std::chrono::milliseconds(5));
+        if (::GetTickCount64() > giveUpAt) {
+            held = nullptr;
+            return false;
+        }
+    }
+}
+
+bool ScriptedDevices::WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) {
+    std::unique_lock<std::mutex> lock(lock_);
+    Held* held = nullptr;
+    if (ComeToRest(lock, exchange.Thread(), held)) return true;
+    if (held == nullptr) return false;
+    events.push_back({DeviceEvent::Wait, held->slot, milliseconds, {}});
+    const bool refusesCancel = units[held->slot].refusesCancel;
+    held->waitedMs += milliseconds;
+    if (held->cancelled && !refusesCancel) {
+        held->released = true;
+    } else if (held->holdMs != kHoldsForever && held->waitedMs >= held->holdMs) {
+        held->released = true;
+        held->answers = true;
+    }
+    if (!held->released) return false;
+    changed_.notify_all();
+    // Let go within this wait: whether the exchange ends, or comes to rest in another hold.
+    return ComeToRest(lock, exchange.Thread(), held);
+}
+
+void ScriptedDevices::Cancel(DeviceExchange& exchange) {
+    exchange.GiveUp();
+    std::lock_guard<std::mutex> lock(lock_);
+    const DWORD threadId = ::GetThreadId(exchange.Thread());
+    int slot = -1;
+    for (auto& h : held_)
+        if (h.threadId == threadId && !h.released) {
+            h.cancelled = true;
+            slot = h.slot;
+        }
+    events.push_back({DeviceEvent::Cancel, slot, 0, {}});
+}
+
+void ScriptedDevices::LetAllGo(bool answer) {
+    std::unique_lock<std::mutex> lock(lock_);
+    std::vector<HANDLE> threads;
+    for (auto& h : held_) {
+        if (h.released) continue;
+        h.released = true;
+        h.answers = answer;
+        HANDLE copy = nullptr;
+        if (::DuplicateHandle(::GetCurrentProcess(), h.thread, ::GetCurrentProcess(), &copy,
+                              SYNCHRONIZE, FALSE, 0))
+            threads.push_back(copy);
+    }
+    changed_.notify_all();
+    lock.unlock();
+    for (HANDLE thread : threads) {
+        ::WaitForSingleObject(thread, static_cast<DWORD>(kRestBoundMs));
+        ::CloseHandle(thread);
+    }
+}
+
+void ScriptedDevices::CompleteHeldRequests() { LetAllGo(true); }
+
+int ScriptedDevices::OpenHandles() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return openHandles_;
+}
+
+int ScriptedDevices::MaxOpenHandles() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    return maxOpenHandles_;
+}
+
+std::vector<const DeviceRequest*> ScriptedDevices::HeldRequests() const {
+    std::lock_guard<std::mutex> lock(lock_);
+    std::vector<const DeviceRequest*> out;
+    for (const auto& h : held_)
+        if (h.request != nullptr && !h.released) out.push_back(h.request);
+    return out;
+}
+
 int ScriptedDevices::ControlCalls(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
     return static_cast<int>(std::count_if(events.begin(), events.end(), [&](const DeviceEvent& e) {
         return e.kind == DeviceEvent::Control && (slot < 0 || e.slot == slot);
     }));
 }
 
 std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
     std::vector<DeviceEvent::Kind> out;
     for (const auto& e : events)
         if (e.slot == slot) out.push_back(e.kind);
@@ -134,6 +213,7 @@ std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
 }
 
 std::vector<DeviceEvent> ScriptedDevices::ControlsTo(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
     std::vector<DeviceEvent> out;
     for (const auto& e : events)
         if (e.kind == DeviceEvent::Control && e.slot == slot) out.push_back(e);

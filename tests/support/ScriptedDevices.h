@@ -2,12 +2,21 @@
 // A scripted stand-in for the device objects: each slot's path maps to a unit whose behaviour
 // the test sets, and every open, control call and close is recorded in order, with the exact
 // bytes each request carried.
+//
+// The exchanges run on their own threads, as in the program. Time is scripted: a unit that
+// holds a call keeps that thread inside it until the caller's waits for the exchange add up
+// to the unit's hold, or the caller cancels (unless the unit refuses), or the test lets every
+// held call go. Each wait first lets the exchange's thread come to rest (ended, or held), so
+// the record of events is the same in every run.
 
 #include "driver/DeviceAccess.h"
 #include "driver/DriverSettingsRecord.h"
 
 #include <array>
+#include <condition_variable>
 #include <cstdint>
+#include <list>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,10 +28,12 @@ struct ScriptedUnit {
     std::vector<std::uint32_t> setStatuses;  // status of the 1st, 2nd ... write; then 0
     DWORD answerBytes = sizeof(DriverSettingsRecord);  // how much of the answer is copied back
     std::uint8_t setMarker = 0;    // nonzero: a write's answer also stamps entries[0].bytes[0]
-    // How long, in the waits the channel makes, the unit holds a request before it answers:
-    // 0 answers at once, kHoldsForever only when it is cancelled (or CompleteHeldRequests).
+    // How long, in the caller's waits, the unit holds a control request (holdMs) or an open
+    // (holdOpenMs) before it answers: 0 answers at once, kHoldsForever only when it is
+    // cancelled (or the test lets it go).
     DWORD holdMs = 0;
-    bool refusesCancel = false;    // a cancelled request is held on all the same
+    DWORD holdOpenMs = 0;
+    bool refusesCancel = false;    // a cancelled call is held on all the same
 
     int opens = 0;
     int writes = 0;
@@ -39,44 +50,61 @@ inline constexpr DWORD kHoldsForever = INFINITE;
 
 class ScriptedDevices final : public DeviceAccess {
 public:
+    ScriptedDevices() = default;
+    // Lets every held call go, failed, and waits for the threads that held them.
+    ~ScriptedDevices() override;
+    ScriptedDevices(const ScriptedDevices&) = delete;
+    ScriptedDevices& operator=(const ScriptedDevices&) = delete;
+
+    // Set up and read by the test between operations.
     std::array<ScriptedUnit, 4> units;
     std::vector<DeviceEvent> events;
 
     HANDLE Open(const wchar_t* path) override;
-    RequestState Send(HANDLE device, DWORD code, DeviceRequest& request) override;
-    bool WaitForCompletion(DeviceRequest& request, DWORD milliseconds) override;
-    void Cancel(HANDLE device, DeviceRequest& request) override;
-    bool Succeeded(HANDLE device, DeviceRequest& request) override;
+    bool Control(HANDLE device, DWORD code, DeviceRequest& request) override;
     void Close(HANDLE device) override;
+    bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override;
+    void Cancel(DeviceExchange& exchange) override;
 
-    int OpenHandles() const { return openHandles_; }
-    int MaxOpenHandles() const { return maxOpenHandles_; }
+    int OpenHandles() const;
+    int MaxOpenHandles() const;
     int ControlCalls(int slot = -1) const;
     std::vector<DeviceEvent> ControlsTo(int slot) const;
     std::vector<DeviceEvent::Kind> KindsFor(int slot) const;
 
-    // Requests the units still hold: after a channel operation, the ones it gave up on.
+    // Control requests the units still hold: after a channel operation, the ones it gave up on.
     std::vector<const DeviceRequest*> HeldRequests() const;
-    // The units answer every request they still hold, late, into its memory.
+    // The units answer every call they still hold, late (a request into its memory), and the
+    // threads that made them run to their end.
     void CompleteHeldRequests();
 
 private:
     struct Held {
-        DeviceRequest* request;
+        DWORD threadId;
+        HANDLE thread;               // to wait for its end once it is let go
         int slot;
-        DWORD code;
+        DeviceRequest* request;      // null for an open
+        DWORD holdMs;
         DWORD waitedMs = 0;
         bool cancelled = false;
+        bool released = false;
+        bool answers = false;        // let go to answer, not to fail
     };
 
+    // On the exchange's thread, under the lock: holds the call until it is let go; true when
+    // it is to answer.
+    bool Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request, DWORD holdMs);
+    // Until the exchange's thread has ended (true) or sits in a held call not let go (false).
+    bool ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thread, Held*& held);
+    void LetAllGo(bool answer);
     // Writes the unit's answer into buffer; false when the call fails.
     bool Answer(int slot, DWORD code, std::uint8_t* buffer, DWORD size);
-    Held* Find(const DeviceRequest& request);
 
+    mutable std::mutex lock_;
+    std::condition_variable changed_;
+    std::list<Held> held_;
     int openHandles_ = 0;
     int maxOpenHandles_ = 0;
-    std::vector<Held> held_;
-    std::vector<std::pair<const DeviceRequest*, bool>> outcomes_;  // completed late: succeeded?
 };
 
 // Slot paths as start-up fills them.
