@@ -23,6 +23,14 @@ std::wstring Win32Error(DWORD error) {
     return out;
 }
 
+// An event handle from OpenEventW (null when empty), closed once.
+struct EventHandle {
+    HANDLE handle;
+    ~EventHandle() {
+        if (handle != nullptr) ::CloseHandle(handle);
+    }
+};
+
 // "Kzdv041000N", the name of the unit's link among the DOS device names.
 std::wstring LinkName(int unit) { return L"Kzdv041000" + Number(static_cast<unsigned long>(unit)); }
 
@@ -88,7 +96,31 @@ bool SimControl::SetValue(DWORD code, int unit, DWORD value, const wchar_t* what
     return Call(code, &in, sizeof in, nullptr, 0, what);
 }
 
-bool SimControl::Reset() { return Call(IOCTL_ORVEXSIM_RESET, nullptr, 0, nullptr, 0, L"the reset"); }
+bool SimControl::Reset() {
+    return Unblock() && Call(IOCTL_ORVEXSIM_RESET, nullptr, 0, nullptr, 0, L"the reset");
+}
+
+bool SimControl::Unblock() {
+    const EventHandle unblock{::OpenEventW(EVENT_MODIFY_STATE, FALSE, ORVEXSIM_UNBLOCK_EVENT_NAME)};
+    if (unblock.handle == nullptr)
+        return Fail(L"the simulator's unblock event does not open: " +
+                    Win32Error(::GetLastError()));
+    if (!::SetEvent(unblock.handle))
+        return Fail(L"the simulator's unblock event was not set: " +
+                    Win32Error(::GetLastError()));
+    return true;
+}
+
+bool SimControl::SetSit(int unit, DWORD code, DWORD ms) {
+    if (!CheckUnit(unit)) return false;
+    if (SimFailBitOf(code) == 0)
+        return Fail(L"control code " + Number(code) + L" is not the ORVEX's GET or SET");
+    if (ms > ORVEXSIM_MAX_DELAY_MS && ms != kSitUntilUnblocked)
+        return Fail(L"a sitting time is at most " + Number(ORVEXSIM_MAX_DELAY_MS) +
+                    L" ms, not " + Number(ms));
+    ORVEXSIM_UNIT_SIT in{static_cast<ULONG>(unit), code, ms};
+    return Call(IOCTL_ORVEXSIM_SET_SIT, &in, sizeof in, nullptr, 0, L"the sitting time");
+}
 
 bool SimControl::LinkExists(int unit) {
     wchar_t target[MAX_PATH];
@@ -198,6 +230,8 @@ bool SimControl::ReadState(int unit, SimUnitState& state) {
     state.present = s.present != 0;
     state.opens = s.opens;
     state.closes = s.closes;
+    state.sitGetMs = s.sitGetMs;
+    state.sitSetMs = s.sitSetMs;
     state.openNow = s.openNow;
     state.requests = s.requests;
     state.failMask = s.failMask;

@@ -46,6 +46,8 @@ struct SimUnitState {
     DWORD setsAnswered = 0;
     std::vector<std::uint32_t> setStatuses;
     SimRecord record{};      // what GET answers, status word at 324
+    DWORD sitGetMs = 0;      // how long the dispatch routine sits on a GET, on a SET
+    DWORD sitSetMs = 0;
 };
 
 class SimControl {
@@ -53,14 +55,15 @@ public:
     static constexpr int kUnitCount = ORVEXSIM_UNIT_COUNT;
     static constexpr DWORD kDefaultWaitMs = 5000;
     static constexpr DWORD kDelayForever = ORVEXSIM_DELAY_FOREVER;
+    static constexpr DWORD kSitUntilUnblocked = ORVEXSIM_SIT_UNTIL_UNBLOCKED;
 
     // Opens the control device and checks that the loaded driver speaks this protocol.
     bool Connect();
     bool IsConnected() const { return static_cast<bool>(control_); }
 
     // Every unit absent, default record (status 1), no SET statuses, no failures, no delay,
-    // full answers, cancellable; pending requests completed as cancelled; logs and counters
-    // cleared.
+    // no sitting, full answers, cancellable; pending requests completed as cancelled; logs and
+    // counters cleared. A dispatch routine still sitting is unblocked first.
     bool Reset();
 
     // Return once the unit's \DosDevices link is really there (or gone), waiting at most
@@ -84,6 +87,14 @@ public:
     bool SetDelay(int unit, DWORD ms);
     // A unit that refuses cancellation ends a pending request only when it is due.
     bool SetRefuseCancel(int unit, bool refuse);
+    // The unit's dispatch routine sits this long on code (the ORVEX's GET or SET) before it
+    // answers: 0 not at all, kSitUntilUnblocked until Unblock (a minute at most). Wine runs
+    // the driver's dispatch routines on one thread: meanwhile every other request to the
+    // driver, this object's included, waits behind it.
+    bool SetSit(int unit, DWORD code, DWORD ms);
+    // Lets every sitting dispatch routine return now. Sends no request, so it works while
+    // one sits; the next SetSit or Reset makes them sit again.
+    bool Unblock();
     // GET and SET answer this many bytes, 0 to 328.
     bool SetAnswerBytes(int unit, DWORD bytes);
 

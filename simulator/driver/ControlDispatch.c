@@ -1,6 +1,8 @@
 #include "ControlDispatch.h"
 
+#include "OrvexDevice.h"
 #include "PendingQueue.h"
+#include "SimSit.h"
 
 typedef struct REQUEST {
     ULONG code;
@@ -27,6 +29,7 @@ void SimResetAll(void)
 {
     ULONG i;
     SimPendingFlush();
+    SimSitClearUnblock();
     for (i = 0; i < ORVEXSIM_UNIT_COUNT; ++i) SimSetPresent(&g_sim.units[i], FALSE);
     SimLockAcquire(&g_sim.lock);
     ++g_sim.epoch;
@@ -118,6 +121,26 @@ static NTSTATUS SetRecord(const REQUEST* request)
     return STATUS_SUCCESS;
 }
 
+static NTSTATUS SetSit(const REQUEST* request)
+{
+    const ORVEXSIM_UNIT_SIT* in = InputOf(request, sizeof *in);
+    SIM_UNIT* unit;
+    if (in == NULL) return STATUS_INVALID_BUFFER_SIZE;
+    if ((unit = SimUnitByNumber(in->unit)) == NULL) return STATUS_INVALID_PARAMETER;
+    if (in->code != ORVEX_IOCTL_GET_SETTINGS && in->code != ORVEX_IOCTL_SET_SETTINGS)
+        return STATUS_INVALID_PARAMETER;
+    if (in->ms > ORVEXSIM_MAX_DELAY_MS && in->ms != ORVEXSIM_SIT_UNTIL_UNBLOCKED)
+        return STATUS_INVALID_PARAMETER;
+    SimSitClearUnblock();
+    SimLockAcquire(&g_sim.lock);
+    if (in->code == ORVEX_IOCTL_GET_SETTINGS)
+        unit->sitGetMs = in->ms;
+    else
+        unit->sitSetMs = in->ms;
+    SimLockRelease(&g_sim.lock);
+    return STATUS_SUCCESS;
+}
+
 static NTSTATUS SetSetStatuses(const REQUEST* request)
 {
     const ORVEXSIM_UNIT_STATUSES* in = InputOf(request, sizeof *in);
@@ -162,6 +185,8 @@ static NTSTATUS GetUnit(const REQUEST* request, ULONG* answered)
     out->setStatusCount = unit->setStatusCount;
     RtlCopyMemory(out->setStatuses, unit->setStatuses, sizeof out->setStatuses);
     RtlCopyMemory(out->record, unit->record, ORVEXSIM_RECORD_SIZE);
+    out->sitGetMs = unit->sitGetMs;
+    out->sitSetMs = unit->sitSetMs;
     SimLockRelease(&g_sim.lock);
     *answered = sizeof *out;
     return STATUS_SUCCESS;
@@ -224,6 +249,9 @@ NTSTATUS SimControlDeviceControl(PIRP irp)
         break;
     case IOCTL_ORVEXSIM_SET_SET_STATUSES:
         status = SetSetStatuses(&request);
+        break;
+    case IOCTL_ORVEXSIM_SET_SIT:
+        status = SetSit(&request);
         break;
     case IOCTL_ORVEXSIM_GET_UNIT:
         status = GetUnit(&request, &answered);

@@ -4,6 +4,7 @@
 #include "OrvexDevice.h"
 #include "PendingQueue.h"
 #include "SimNames.h"
+#include "SimSit.h"
 #include "SimState.h"
 #include "UnitDispatch.h"
 
@@ -68,6 +69,7 @@ static void RemoveEverything(void)
     ULONG i;
 
     SimPendingStop();
+    SimSitStop();
     RtlInitUnicodeString(&controlLink, ORVEXSIM_CONTROL_LINK_NAME);
     if (g_sim.control) {
         IoDeleteSymbolicLink(&controlLink);
@@ -138,6 +140,7 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
         status = IoCreateSymbolicLink(&controlLink, &controlName);
     }
     if (NT_SUCCESS(status)) status = SimPendingStart();
+    if (NT_SUCCESS(status)) status = SimSitStart();
     if (!NT_SUCCESS(status)) {
         RemoveEverything();
         return status;

@@ -31,6 +31,8 @@ void SimApplyDefaults(SIM_UNIT* unit)
     unit->delayMs = 0;
     unit->answerBytes = ORVEXSIM_RECORD_SIZE;
     unit->refusesCancel = 0;
+    unit->sitGetMs = 0;
+    unit->sitSetMs = 0;
 }
 
 void SimClearHistory(SIM_UNIT* unit)

@@ -18,6 +18,8 @@ typedef struct SIM_UNIT {
     ULONG delayMs;                /* ORVEXSIM_DELAY_FOREVER: until cancelled */
     ULONG answerBytes;
     ULONG refusesCancel;
+    ULONG sitGetMs;               /* how long dispatch sits on a GET, a SET */
+    ULONG sitSetMs;
     ULONG opens;
     ULONG closes;
     ULONG openNow;
@@ -33,6 +35,7 @@ typedef struct SIM_STATE {
     SIM_UNIT units[ORVEXSIM_UNIT_COUNT];
     PDEVICE_OBJECT control;
     LIST_ENTRY pending;           /* IRPs to complete late, in arrival order */
+    HANDLE unblock;               /* ORVEXSIM_UNBLOCK_EVENT_KERNEL_NAME */
 } SIM_STATE;
 
 extern SIM_STATE g_sim;

@@ -2,6 +2,7 @@
 
 #include "OrvexDevice.h"
 #include "PendingQueue.h"
+#include "SimSit.h"
 
 static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
 {
@@ -107,6 +108,7 @@ NTSTATUS SimUnitDeviceControl(SIM_UNIT* unit, PIRP irp)
     ULONG answered;
     ULONG delayMs;
     ULONG sequence;
+    ULONG sitMs;
     BOOLEAN cancellable;
 
     SimLockAcquire(&g_sim.lock);
@@ -119,6 +121,15 @@ NTSTATUS SimUnitDeviceControl(SIM_UNIT* unit, PIRP irp)
     if (buffer != NULL && (code & 3) == METHOD_BUFFERED)
         RtlCopyMemory(entry->input, buffer,
                       inLength < ORVEXSIM_RECORD_SIZE ? inLength : ORVEXSIM_RECORD_SIZE);
+    sitMs = code == ORVEX_IOCTL_GET_SETTINGS ? unit->sitGetMs
+          : code == ORVEX_IOCTL_SET_SETTINGS ? unit->sitSetMs : 0;
+    SimLockRelease(&g_sim.lock);
+
+    /* The answer comes from the unit as it is once the routine has sat. */
+    SimSit(sitMs);
+
+    SimLockAcquire(&g_sim.lock);
+    entry = &unit->log[sequence % ORVEXSIM_LOG_CAPACITY];
     status = Answer(unit, code, buffer, inLength, outLength, &answered);
     delayMs = unit->delayMs;
     cancellable = !unit->refusesCancel;

@@ -11,7 +11,7 @@
 #define ORVEXSIM_CONTROL_PATH L"\\\\.\\OrvexSimControl"
 
 /* Raised whenever a layout or a request below changes meaning. */
-#define ORVEXSIM_PROTOCOL_VERSION 3
+#define ORVEXSIM_PROTOCOL_VERSION 4
 
 #define ORVEXSIM_UNIT_COUNT 4
 #define ORVEXSIM_RECORD_SIZE 328       /* the settings record, settings part and status word */
@@ -22,6 +22,14 @@
 #define ORVEXSIM_MAX_DELAY_MS 60000    /* longest completion delay */
 /* As a delay: each request stays pending until it is cancelled. */
 #define ORVEXSIM_DELAY_FOREVER 0xFFFFFFFFu
+/* As a sitting time: the unit's dispatch routine returns only when it is unblocked (at most
+ * ORVEXSIM_MAX_DELAY_MS, so that a forgotten unblock costs a minute, not a test run). */
+#define ORVEXSIM_SIT_UNTIL_UNBLOCKED 0xFFFFFFFFu
+/* The notification event that lets every sitting dispatch routine return at once. Set from
+ * user mode (it needs no request, so it works while the driver's one dispatch thread sits);
+ * cleared by IOCTL_ORVEXSIM_SET_SIT and IOCTL_ORVEXSIM_RESET. */
+#define ORVEXSIM_UNBLOCK_EVENT_KERNEL_NAME L"\\BaseNamedObjects\\OrvexSimUnblock"
+#define ORVEXSIM_UNBLOCK_EVENT_NAME L"Global\\OrvexSimUnblock"
 /* STATUS_CANCELLED, for user mode, where <ntstatus.h> does not mix with <windows.h> */
 #define ORVEXSIM_RESULT_CANCELLED ((LONG)0xC0000120L)
 #define ORVEXSIM_LOG_CAPACITY 1024     /* requests kept per unit; older ones are dropped */
@@ -36,8 +44,8 @@
 
 /* out ORVEXSIM_VERSION_INFO */
 #define IOCTL_ORVEXSIM_GET_VERSION ORVEXSIM_CONTROL_CODE(0xA00)
-/* no input: every unit absent, default record, no statuses, no failures, no delay, full
- * answers, cancellable; requests still pending completed as cancelled (and not counted);
+/* no input: every unit absent, default record, no statuses, no failures, no delay, no
+ * sitting (and the unblock event cleared), full answers, cancellable; requests still pending completed as cancelled (and not counted);
  * logs and counters cleared */
 #define IOCTL_ORVEXSIM_RESET ORVEXSIM_CONTROL_CODE(0xA01)
 /* in ORVEXSIM_UNIT_VALUE: value 1 plugs the unit (its \DosDevices link appears), 0 unplugs */
@@ -63,6 +71,13 @@
  * ends only when it is due; 0 lets it be cancelled */
 #define IOCTL_ORVEXSIM_SET_REFUSE_CANCEL ORVEXSIM_CONTROL_CODE(0xA0B)
 
+/* in ORVEXSIM_UNIT_SIT: how long the unit's dispatch routine sits on one of the two control
+ * codes before it answers (0 not at all, at most ORVEXSIM_MAX_DELAY_MS, or
+ * ORVEXSIM_SIT_UNTIL_UNBLOCKED), the way a driver waits for its device inside the dispatch
+ * routine: the caller's DeviceIoControl does not return meanwhile, overlapped or not, and
+ * cannot be cancelled. Clears the unblock event. */
+#define IOCTL_ORVEXSIM_SET_SIT ORVEXSIM_CONTROL_CODE(0xA0C)
+
 typedef struct ORVEXSIM_VERSION_INFO {
     ULONG protocolVersion;
     ULONG unitCount;
@@ -86,6 +101,12 @@ typedef struct ORVEXSIM_UNIT_STATUSES {
     ULONG statuses[ORVEXSIM_MAX_SET_STATUSES];
 } ORVEXSIM_UNIT_STATUSES;
 
+typedef struct ORVEXSIM_UNIT_SIT {
+    ULONG unit;
+    ULONG code;         /* the ORVEX control code it sits on */
+    ULONG ms;
+} ORVEXSIM_UNIT_SIT;
+
 typedef struct ORVEXSIM_UNIT_STATE {
     ULONG unit;
     ULONG present;
@@ -104,6 +125,8 @@ typedef struct ORVEXSIM_UNIT_STATE {
     ULONG setStatusCount;
     ULONG setStatuses[ORVEXSIM_MAX_SET_STATUSES];
     UCHAR record[ORVEXSIM_RECORD_SIZE];
+    ULONG sitGetMs;     /* how long the dispatch routine sits on a GET, and on a SET */
+    ULONG sitSetMs;
 } ORVEXSIM_UNIT_STATE;
 
 typedef struct ORVEXSIM_REQUEST_QUERY {

@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "OrvexDevice.h"
+
 #include "Arguments.h"
 #include "DriverService.h"
 #include "Dump.h"
@@ -152,6 +154,21 @@ int RefuseCancel(Context& c) {
     return Done(c, c.control.SetRefuseCancel(unit, value == L"on"));
 }
 
+int Sit(Context& c) {
+    int unit = UnitArg(c);
+    if (unit < 0) return kExitUsage;
+    const std::wstring& which = c.args[1];
+    if (which != L"get" && which != L"set")
+        return Usage(c, L"sit is on get or set, not '" + which + L"'");
+    std::uint32_t ms = SimControl::kSitUntilUnblocked;
+    if (c.args[2] != L"unblocked" && !ParseNumber(c.args[2].c_str(), ORVEXSIM_MAX_DELAY_MS, ms))
+        return Usage(c, L"bad sitting time '" + c.args[2] + L"': 0 to 60000 ms, or unblocked");
+    const DWORD code = which == L"get" ? ORVEX_IOCTL_GET_SETTINGS : ORVEX_IOCTL_SET_SETTINGS;
+    return Done(c, c.control.SetSit(unit, code, ms));
+}
+
+int Unblock(Context& c) { return Done(c, c.control.Unblock()); }
+
 int AnswerBytes(Context& c) {
     int unit = UnitArg(c);
     if (unit < 0) return kExitUsage;
@@ -222,6 +239,11 @@ const Command kCommands[] = {
      Delay},
     {L"refuse-cancel", L"UNIT on|off", 2, 2,
      L"on: a pending request ignores cancellation and ends only when due", RefuseCancel},
+    {L"sit", L"UNIT get|set MS|unblocked", 3, 3,
+     L"the dispatch routine sits MS ms on that code before it answers (unblocked: until "
+     L"unblock); the caller cannot cancel it, and the driver's other requests wait",
+     Sit},
+    {L"unblock", L"", 0, 0, L"every sitting dispatch routine returns now", Unblock},
     {L"answer-bytes", L"UNIT BYTES", 2, 2, L"answer only BYTES of the 328", AnswerBytes},
     {L"status", L"[UNIT]", 0, 1, L"how the units answer and what they counted", Status},
     {L"dump", L"[UNIT]", 0, 1, L"status, stored record and every request received, with bytes",

@@ -44,6 +44,11 @@ std::wstring DelayName(DWORD ms) {
     return std::to_wstring(ms) + L" ms";
 }
 
+std::wstring SitName(DWORD ms) {
+    if (ms == SimControl::kSitUntilUnblocked) return L"until unblocked";
+    return std::to_wstring(ms) + L" ms";
+}
+
 std::uint32_t WordAt(const SimRecord& record, std::size_t offset) {
     return static_cast<std::uint32_t>(record[offset]) | (record[offset + 1] << 8) |
            (record[offset + 2] << 16) | (static_cast<std::uint32_t>(record[offset + 3]) << 24);
@@ -63,6 +68,9 @@ std::wstring DescribeUnitSummary(int unit, const SimUnitState& state) {
     out += L"  cancellation " + std::wstring(state.refusesCancel ? L"refused" : L"allowed") +
            L"; cancelled " + std::to_wstring(state.cancelled) + L", cancel refused " +
            std::to_wstring(state.cancelsRefused) + L"\n";
+    if (state.sitGetMs != 0 || state.sitSetMs != 0)
+        out += L"  dispatch sits: GET " + SitName(state.sitGetMs) + L", SET " +
+               SitName(state.sitSetMs) + L"\n";
     out += L"  SET statuses:";
     if (state.setStatuses.empty()) out += L" none";
     for (auto s : state.setStatuses)

@@ -16,7 +16,7 @@ class SimulatedUnits : public ::testing::Test {
 protected:
     void SetUp() override {
         FillStandardSlots(slots);
-        ASSERT_TRUE(sim.Connect()) << sim.LastError();
+        // Unblocks first: a routine an earlier test left sitting would hold any request.
         ASSERT_TRUE(sim.Reset()) << sim.LastError();
     }
 
