@@ -2,6 +2,8 @@
 // unit, a failed read, the answers to the first write and to the retry.
 #include "ProgramFixture.h"
 
+#include "OrvexDevice.h"
+
 namespace {
 
 constexpr wchar_t kNoDeviceText[] =
@@ -247,7 +249,8 @@ TEST_F(UnansweredRequests, AWriteThatNeverCompletesShowsTheDialogOverADisabledSe
 
 // Unit 1 holds every SET until it is cancelled; unit 2 answers "in use" twice. OK then takes
 // two give-ups, over 10 s, during which the program must keep reading its messages and must
-// not act on anything the user does.
+// not act on anything the user, or another program, does: not even once the dialog has been
+// enabled from outside. A logoff meanwhile is refused; once the writes are done it is not.
 TEST_F(UnansweredRequests, AHeldWriteLeavesTheDialogResponsiveAndActsOnNoInput) {
     const SimRecord read = Record(0x84, 0);
     Plug(1, read);
@@ -257,30 +260,130 @@ TEST_F(UnansweredRequests, AHeldWriteLeavesTheDialogResponsiveAndActsOnNoInput) 
     ASSERT_TRUE(sim.SetDelay(1, SimControl::kDelayForever)) << sim.LastError();
     ClickButton(dialog, IDOK);
     const ULONGLONG clicked = GetTickCount64();
-    for (ULONGLONG second : {2, 4, 6, 8}) {
+    for (ULONGLONG second : {2, 3, 4, 6, 8}) {
         SCOPED_TRACE(testing::Message() << second << " s after OK");
-        while (GetTickCount64() < clicked + second * 1000) Sleep(20);
-        DWORD_PTR ignored = 0;
-        EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored),
-                  0);
-        EXPECT_FALSE(IsHungAppWindow(dialog));
-        EXPECT_FALSE(IsWindowEnabled(dialog));
+        SleepUntil(clicked + second * 1000);
+        ExpectAnswering(dialog);
+        DWORD_PTR answer = 1;
         if (second == 2) {
-            // Escape, OK once more and the taskbar's "Close window".
+            EXPECT_FALSE(IsWindowEnabled(dialog));
+            // Escape, OK once more, the taskbar's "Close window", a click on the check box.
             PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
             PostMessageW(dialog, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0010001u));
             ClickButton(dialog, IDOK);
             PostMessageW(dialog, WM_CLOSE, 0, 0);
+            SendMessageTimeoutW(GetDlgItem(dialog, IDC_LIGHT_LOAD), BM_CLICK, 0, 0, SMTO_NORMAL,
+                                1000, &answer);
+            EXPECT_NE(SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 1000,
+                                          &answer),
+                      0);
+            EXPECT_EQ(answer, 0u);  // the logoff waits for the writes
+        } else if (second == 3) {
+            // As an "enable it" tool or an automation script would.
+            EnableWindow(dialog, TRUE);
+            SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 1000,
+                                &answer);
+            SendMessageTimeoutW(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL, 1000, &answer);
+            SendMessageTimeoutW(dialog, WM_CLOSE, 0, 0, SMTO_NORMAL, 1000, &answer);
         }
     }
     const HWND box = ExpectScreen(ProgramScreen::MessageBox);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), kDeviceInUse);
+    // The writes are over before anything shows over the dialog: a logoff may go ahead.
+    DWORD_PTR answer = 0;
+    EXPECT_NE(SendMessageTimeoutW(dialog, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 1000, &answer),
+              0);
+    EXPECT_NE(answer, 0u);
     PressOk(box);
     ExpectEndsQuietly();
+    // Both rounds sent the settings as they were at OK: the check box is read once.
     const auto sent = FirstWrite(read, 0);
     EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
     EXPECT_EQ(WrittenBytes(2), (std::vector<std::vector<std::uint8_t>>{sent, sent}));
+}
+
+// A driver that does its work inside its dispatch routine: DeviceIoControl does not return
+// before it does, overlapped or not, and a cancel does nothing. The program gives up on the
+// unit at the same bounds as on a request the driver pends. Wine runs the simulated driver's
+// dispatch routines on one thread, so the other units' requests wait behind the sitting one.
+using SittingDriver = ProgramTest;
+
+TEST_F(SittingDriver, AWriteSittingEightSecondsIsGivenUpOnAndTheNextUnitIsWritten) {
+    const SimRecord read = Record(0xA1, 0);
+    Plug(1, read);
+    Plug(2, Record(0xA2, 1), {0});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.SetSit(1, ORVEX_IOCTL_SET_SETTINGS, 8000)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const ULONGLONG clicked = GetTickCount64();
+    for (ULONGLONG second : {2, 4, 6}) {
+        SCOPED_TRACE(testing::Message() << second << " s after OK");
+        SleepUntil(clicked + second * 1000);
+        ExpectAnswering(dialog);
+    }
+    DWORD exitCode = 0xFFFFFFFF;
+    EXPECT_TRUE(program.WaitForExit(10000 - static_cast<DWORD>(GetTickCount64() - clicked),
+                                    &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+    // Unit 2 gets the bytes read from unit 1: unit 1's answer came too late to count.
+    EXPECT_EQ(WrittenBytes(2), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 0)}));
+}
+
+TEST_F(SittingDriver, AWriteSittingPastEveryBoundEndsInTheDeviceNotConnectedDialog) {
+    Plug(1, Record(0xB1, 0));
+    Plug(2, Record(0xB2, 1), {0});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.SetSit(1, ORVEX_IOCTL_SET_SETTINGS, 20000)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const ULONGLONG clicked = GetTickCount64();
+    // Unit 1 is given up on after 6 s, unit 2, whose open waits behind it, after 12.
+    HWND noDevice = nullptr;
+    ULONGLONG shownAfterMs = 0;
+    for (ULONGLONG next = 2000; noDevice == nullptr && next <= 16000;) {
+        const ShownScreen shown = program.Current({dialog});
+        shownAfterMs = GetTickCount64() - clicked;
+        if (shown.screen == ProgramScreen::NoDevice) {
+            noDevice = shown.window;
+        } else if (shownAfterMs >= next) {
+            SCOPED_TRACE(testing::Message() << next / 1000 << " s after OK");
+            ExpectAnswering(dialog);
+            next += 2000;
+        } else {
+            Sleep(50);
+        }
+    }
+    ASSERT_NE(noDevice, nullptr);
+    EXPECT_LE(shownAfterMs, 14000u);
+    seen.push_back(noDevice);
+    PressOk(noDevice);
+    ExpectEndsQuietly();
+}
+
+TEST_F(SittingDriver, AReadSittingEightSecondsIsGivenUpOnAndTheNextUnitIsRead) {
+    Plug(1, Record(0xC1, 0));
+    Plug(2, Record(0xC2, 1));
+    ASSERT_TRUE(sim.SetSit(1, ORVEX_IOCTL_GET_SETTINGS, 8000)) << sim.LastError();
+    ASSERT_TRUE(program.Start()) << program.StartFailure();
+    const ULONGLONG started = GetTickCount64();
+    // While it reads, the dialog is there, hidden and busy, and reads its messages.
+    SleepUntil(started + 2000);
+    const auto dialogs = FindTopWindows(program.Id(), L"#32770", nullptr, true);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_FALSE(IsWindowVisible(dialogs[0]));
+    EXPECT_FALSE(IsWindowEnabled(dialogs[0]));
+    ExpectAnswering(dialogs[0]);
+
+    const HWND dialog = ExpectScreen(ProgramScreen::Settings);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_LE(GetTickCount64() - started, 10000u);
+    EXPECT_EQ(CheckState(dialog), BST_CHECKED);  // unit 2's setting
+    ClickButton(dialog, IDCANCEL);
+    ExpectEndsQuietly();
+    EXPECT_EQ(Reads(2).size(), 1u);
+
 }
 
 }  // namespace

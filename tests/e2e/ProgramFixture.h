@@ -29,12 +29,14 @@ protected:
     static constexpr wchar_t kReadme[] = L"Readme\\Readme_EN.htm";
 
     void SetUp() override {
-        ASSERT_TRUE(sim.Connect()) << sim.LastError();
+        // Unblocks first: a routine an earlier test left sitting would hold any request.
         ASSERT_TRUE(sim.Reset()) << sim.LastError();
         ASSERT_TRUE(key.SetText(nullptr, folder.Path()));
         ASSERT_TRUE(key.SetText(L"version", kVersion));
         ASSERT_TRUE(key.SetText(L"copyright", kCopyright));
     }
+
+    void TearDown() override { ProgramRun::EndEveryStartedProgram(); }
 
     // A recognisable record: bytes 0 to 323 differ from unit to unit and from the default
     // image, lightLoad and the status word as given.
@@ -131,6 +133,18 @@ protected:
 
     // Closes a message box or the device-not-connected dialog with its OK button.
     void PressOk(HWND window) { ClickButton(window, IDOK); }
+
+    // The window reads its messages: a message sent to it is answered within a second, and
+    // Windows does not count it as hung ("Not Responding").
+    static void ExpectAnswering(HWND window) {
+        DWORD_PTR ignored = 0;
+        EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored), 0);
+        EXPECT_FALSE(IsHungAppWindow(window));
+    }
+
+    static void SleepUntil(ULONGLONG tick) {
+        while (GetTickCount64() < tick) Sleep(20);
+    }
 
     static LRESULT CheckState(HWND dialog) {
         return SendMessageW(GetDlgItem(dialog, IDC_LIGHT_LOAD), BM_GETCHECK, 0, 0);

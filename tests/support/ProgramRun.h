@@ -41,6 +41,11 @@ public:
 
     bool Start(const std::wstring& path = ProgramPath(),
                const std::vector<std::wstring>& extraEnvironment = {});
+    // Ends every copy of the program that any ProgramRun of this process started and that
+    // still runs, found by its process id (and start time, so that a reused id is left
+    // alone): one copy that hangs then fails one test, not every later one that needs the
+    // single-instance mutex free.
+    static void EndEveryStartedProgram();
     // Why Start failed, for a test's failure message.
     std::string StartFailure() const { return ::StartFailure(child); }
     DWORD Id() const { return child.id; }

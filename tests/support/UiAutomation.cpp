@@ -64,6 +64,7 @@ struct FindContext {
     const wchar_t* className;
     const wchar_t* title;
     std::vector<HWND> found;
+    bool hiddenToo = false;
 };
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
@@ -71,7 +72,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
     if (ctx->pid && pid != ctx->pid) return TRUE;
-    if (!::IsWindowVisible(window)) return TRUE;
+    if (!ctx->hiddenToo && !::IsWindowVisible(window)) return TRUE;
     wchar_t cls[64] = {};
     ::GetClassNameW(window, cls, static_cast<int>(std::size(cls)));
     if (ctx->className && std::wcscmp(cls, ctx->className) != 0) return TRUE;
@@ -119,8 +120,9 @@ std::string StartFailure(const ChildProcess& child) {
            std::to_string(kStartAttempts) + " attempts";
 }
 
-std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title) {
-    FindContext ctx{pid, className, title, {}};
+std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title,
+                                 bool hiddenToo) {
+    FindContext ctx{pid, className, title, {}, hiddenToo};
     ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }

@@ -36,8 +36,9 @@ bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
 std::string StartFailure(const ChildProcess& child);
 
 // Top-level windows of process pid (0: any process) with that class and exact title
-// (nullptr: any title) that are visible.
-std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title);
+// (nullptr: any title) that are visible, or also hidden ones.
+std::vector<HWND> FindTopWindows(DWORD pid, const wchar_t* className, const wchar_t* title,
+                                 bool hiddenToo = false);
 // Polls for the first such window; nullptr after timeoutMs.
 HWND WaitForTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title,
                       DWORD timeoutMs);
