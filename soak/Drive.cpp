@@ -1,5 +1,6 @@
 #include "Drive.h"
 
+#include "OrvexDevice.h"
 #include "ScreenWatch.h"
 #include "res/resource.h"
 
@@ -139,9 +140,12 @@ bool StageScenario(SimControl& sim, const Scenario& scenario, std::string& error
             (!unit.setStatuses.empty() && !sim.SetSetStatuses(number, unit.setStatuses)) ||
             (unit.failMask && !sim.SetFailing(number, unit.failMask)) ||
             (unit.delayMs && !sim.SetDelay(number, unit.delayMs)) ||
-            (unit.hold != Hold::None && !sim.SetDelay(number, HoldDelayMs(unit.hold))) ||
-            (unit.hold != Hold::None && unit.hold != Hold::UntilCancelled &&
+            (HoldDelayMs(unit.hold) && !sim.SetDelay(number, HoldDelayMs(unit.hold))) ||
+            ((unit.hold == Hold::RefusesCancelThenEnds || unit.hold == Hold::RefusesCancelForLong) &&
              !sim.SetRefuseCancel(number, true)) ||
+            (unit.hold == Hold::SitsInDispatch &&
+             (!sim.SetSit(number, ORVEX_IOCTL_GET_SETTINGS, kSitInDispatchMs) ||
+              !sim.SetSit(number, ORVEX_IOCTL_SET_SETTINGS, kSitInDispatchMs))) ||
             (unit.plugged && !sim.Plug(number))) {
             error = SimError(sim, "cannot set up", number);
             return false;

@@ -96,6 +96,9 @@ std::string DescribeUnit(int number, const UnitPlan& unit) {
     case Hold::RefusesCancelForLong:
         text += ", refuses cancel, ends at " + Number(HoldDelayMs(unit.hold)) + " ms";
         break;
+    case Hold::SitsInDispatch:
+        text += ", sits in dispatch " + Number(kSitInDispatchMs) + " ms";
+        break;
     }
     if (unit.unplugWhileOpen) text += ", unplugged while open";
     if (unit.plugWhileOpen) text += ", plugged while open";
@@ -107,7 +110,8 @@ std::string DescribeUnit(int number, const UnitPlan& unit) {
 
 DWORD HoldDelayMs(Hold hold) {
     switch (hold) {
-    case Hold::None: return 0;
+    case Hold::None:
+    case Hold::SitsInDispatch: return 0;
     case Hold::UntilCancelled: return SimControl::kDelayForever;
     case Hold::RefusesCancelThenEnds: return kHoldThenEndMs;
     case Hold::RefusesCancelForLong: return kHoldForLongMs;
@@ -157,7 +161,7 @@ Scenario MakeScenario(std::uint64_t seed) {
     if (random.Chance(20)) {
         UnitPlan& holding = scenario.units[random.Below(Scenario::kUnits)];
         if ((holding.plugged || holding.plugWhileOpen) && holding.delayMs == 0)
-            holding.hold = static_cast<Hold>(1 + random.Below(3));
+            holding.hold = static_cast<Hold>(1 + random.Below(4));
     }
 
     // Impatience while OK writes, above all while a unit holds the write up.

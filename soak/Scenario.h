@@ -16,12 +16,18 @@ enum class Hold {
     UntilCancelled,         // every request pending until the program cancels it
     RefusesCancelThenEnds,  // cancellation refused; ends soon after the program asked
     RefusesCancelForLong,   // cancellation refused; ends long after the program gave up
+    SitsInDispatch,         // every GET and SET sits in the driver's dispatch routine, which
+                            // no cancel reaches, until after the program gave up
 };
 
 // When the refusing units end their requests: well past the program's first bound, so that a
 // request is always cancelled first, whatever the load.
 inline constexpr DWORD kHoldThenEndMs = 5800;
 inline constexpr DWORD kHoldForLongMs = 9000;
+// How long a sitting unit's dispatch routine sits: past both bounds, and short enough that
+// the units whose requests wait behind it (Wine's one dispatch thread) are answered within
+// theirs.
+inline constexpr DWORD kSitInDispatchMs = 7000;
 
 struct UnitPlan {
     bool plugged = false;           // present when the program starts
@@ -60,7 +66,7 @@ Scenario MakeScenario(std::uint64_t seed);
 // A holding unit shows "holds until cancelled", "refuses cancel, ends at 5800 ms" and so on.
 std::string Describe(const Scenario& scenario);
 
-// The simulator's delay for a holding unit; 0 for Hold::None.
+// The simulator's delay for a holding unit; 0 for Hold::None and a unit that sits.
 DWORD HoldDelayMs(Hold hold);
 std::int32_t LightLoadOf(const SimRecord& record);
 std::uint32_t StatusOf(const SimRecord& record);

@@ -24,12 +24,16 @@ struct Tally {
     unsigned runs = 0, crashes = 0, hangs = 0, wrongWrites = 0, wrongReads = 0,
              wrongScreens = 0, soakErrors = 0;
     std::map<std::string, unsigned> paths;  // which way the runs went
-    unsigned holding = 0, inputAfterOk = 0, inputWhileHolding = 0;
+    unsigned holding = 0, sitting = 0, inputAfterOk = 0, inputWhileHolding = 0;
 
     void Add(const Scenario& scenario) {
-        bool held = false;
-        for (const UnitPlan& unit : scenario.units) held |= unit.hold != Hold::None;
+        bool held = false, sat = false;
+        for (const UnitPlan& unit : scenario.units) {
+            held |= unit.hold != Hold::None;
+            sat |= unit.hold == Hold::SitsInDispatch;
+        }
         holding += held;
+        sitting += sat;
         inputAfterOk += scenario.inputAfterOk;
         inputWhileHolding += held && scenario.inputAfterOk;
     }
@@ -135,9 +139,9 @@ int wmain(int argc, wchar_t** argv) {
     const double seconds = static_cast<double>(::GetTickCount64() - start) / 1000.0;
     std::printf("soak: paths:\n");
     for (const auto& [path, count] : tally.paths) std::printf("  %4u  %s\n", count, path.c_str());
-    std::printf("soak: a unit holding in %u runs; input after OK in %u runs, %u of them with a "
-                "unit holding\n",
-                tally.holding, tally.inputAfterOk, tally.inputWhileHolding);
+    std::printf("soak: a unit holding in %u runs (sitting in its dispatch routine in %u); input "
+                "after OK in %u runs, %u of them with a unit holding\n",
+                tally.holding, tally.sitting, tally.inputAfterOk, tally.inputWhileHolding);
     std::printf("soak: runs %u, crashes %u, hangs %u, wrong writes %u, wrong reads %u, "
                 "wrong screens %u, soak errors %u; %.1f s (seed %llu)\n",
                 tally.runs, tally.crashes, tally.hangs, tally.wrongWrites, tally.wrongReads,

@@ -122,7 +122,8 @@ TEST(SoakModel, AUnitFailingTheSetCodeUsesUpNoStatusAndCountsAsNotAnswering) {
 
 TEST(SoakModel, AUnitHoldingItsRequestsIsPassedOverAndTheNextGetsTheSameBytes) {
     for (Hold hold :
-         {Hold::UntilCancelled, Hold::RefusesCancelThenEnds, Hold::RefusesCancelForLong}) {
+         {Hold::UntilCancelled, Hold::RefusesCancelThenEnds, Hold::RefusesCancelForLong,
+          Hold::SitsInDispatch}) {
         Scenario scenario = EmptyScenario();
         PlugUnit(scenario, 1, 0, {2, 2}).hold = hold;
         const UnitPlan& second = PlugUnit(scenario, 2, 1, {1, 0});

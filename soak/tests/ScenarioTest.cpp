@@ -92,7 +92,7 @@ TEST(SoakScenario, TwoThousandSeedsReachEveryKindOfTroubleAndStayShort) {
     EXPECT_EQ(failMasks, (std::set<DWORD>{0, ORVEXSIM_FAIL_GET, ORVEXSIM_FAIL_SET, ORVEXSIM_FAIL_ALL}));
     EXPECT_GT(delayed, 100);
     EXPECT_EQ(holds, (std::set<Hold>{Hold::None, Hold::UntilCancelled, Hold::RefusesCancelThenEnds,
-                                      Hold::RefusesCancelForLong}));
+                                      Hold::RefusesCancelForLong, Hold::SitsInDispatch}));
     EXPECT_GT(unplugged, 50);
     EXPECT_GT(plugged, 20);
     EXPECT_GT(toggles, 800);
