@@ -20,7 +20,7 @@ IMPORTABLE_DLLS = ("kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "c
                    "msvcrt.dll")
 CRYPTO_PROVIDER_FUNCTIONS = {"CryptAcquireContextA", "CryptAcquireContextW", "CryptGenRandom"}
 FORWARDED_FUNCTION = re.compile(r"SystemFunction0\d\d$")
-# The entry finds the function by name in kernel32 (Quillset/framework/LibrarySearch.cpp).
+# The entry finds the function by name in kernel32 (Quillset/entry/LibrarySearch.cpp).
 SEARCH_LOOKUP_NAME = b"SetDefaultDllDirectories\0"
 SEARCH_LOOKUP_IMPORTS = ("GetModuleHandleW", "GetProcAddress")
 

@@ -3,7 +3,7 @@
 // through that value: the one place in the file's writable data that holds it.
 
 #include "ProgramFixture.h"
-#include "framework/StackGuard.h"
+#include "entry/StackGuard.h"
 #include "framework/UniqueHandle.h"
 
 #include <psapi.h>

@@ -1,8 +1,8 @@
-// The entry's own steps (Quillset/framework): the library search it restricts first, and the
+// The entry's own steps (Quillset/entry): the library search it restricts first, and the
 // processor randomness its stack guard starts from. A test program of its own, since the
 // restriction holds for the rest of the process.
-#include "framework/LibrarySearch.h"
-#include "framework/ProcessorRandom.h"
+#include "entry/LibrarySearch.h"
+#include "entry/ProcessorRandom.h"
 #include "support/DriverKeyFixture.h"
 
 #include <gtest/gtest.h>

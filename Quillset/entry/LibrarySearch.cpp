@@ -1,4 +1,4 @@
-#include "framework/LibrarySearch.h"
+#include "entry/LibrarySearch.h"
 
 namespace {
 
