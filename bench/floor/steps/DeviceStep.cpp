@@ -3,7 +3,7 @@
 // written back to every unit, as the program does when the check box is left as it was.
 #include "StartupStep.h"
 
-#include "app/DeviceSlots.h"
+#include "driver/DeviceSlots.h"
 #include "driver/DriverChannel.h"
 
 namespace {
