@@ -2,7 +2,7 @@
 // left at the value it has in the file, and different from start to start. The guard is found
 // through that value: the one place in the file's writable data that holds it.
 
-#include "ProgramFixture.h"
+#include "e2e/ProgramFixture.h"
 #include "entry/StackGuard.h"
 #include "framework/UniqueHandle.h"
 
