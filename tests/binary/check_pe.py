@@ -12,6 +12,7 @@ Prints one line per check and exits 1 when any fails.
 
 Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
 """
+import collections
 import re
 import struct
 import sys
@@ -34,6 +35,10 @@ SCN_MEM_EXECUTE = 0x20000000
 SCN_MEM_WRITE = 0x80000000
 RT_MANIFEST = 24
 
+# One row of the section table; a long name ("/N" in the file) is looked up in the string
+# table after the symbols.
+Section = collections.namedtuple("Section", "name va vsize rawptr rawsize flags")
+
 
 class PeFile:
     def __init__(self, data):
@@ -43,8 +48,8 @@ class PeFile:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE signature")
-        (self.machine, nsect, _, _, _, opt_size, self.characteristics) = struct.unpack_from(
-            "<HHIIIHH", data, pe + 4)
+        (self.machine, nsect, _, self.symbol_table, self.symbol_count, opt_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         opt = pe + 24
         magic = struct.unpack_from("<H", data, opt)[0]
         if magic != 0x20B:
@@ -57,8 +62,15 @@ class PeFile:
         for i in range(nsect):
             name, vsize, va, rawsize, rawptr = struct.unpack_from("<8sIIII", data, sect + 40 * i)
             flags = struct.unpack_from("<I", data, sect + 40 * i + 36)[0]
-            self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, vsize, rawptr,
-                                  rawsize, flags))
+            self.sections.append(Section(self.section_name(name), va, vsize, rawptr, rawsize,
+                                         flags))
+
+    def section_name(self, raw):
+        name = raw.rstrip(b"\0").decode("latin-1")
+        if name.startswith("/") and self.symbol_table:
+            start = self.symbol_table + 18 * self.symbol_count + int(name[1:])
+            name = self.data[start:self.data.index(b"\0", start)].decode("latin-1")
+        return name
 
     def offset(self, rva):
         for _, va, vsize, rawptr, rawsize, _ in self.sections:
