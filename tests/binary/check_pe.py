@@ -2,12 +2,18 @@
 """Checks a Windows executable for the properties the program ships with.
 
 ASLR with relocations present, high-entropy ASLR, NX, no section both writable and executable,
-no shared writable section, the GUI subsystem, a manifest resource, imports from kernel32,
-user32, gdi32, advapi32, comctl32 and msvcrt only (KnownDLLs all, so none can be planted beside
-the program; shell32 is loaded at the click that needs it), none of a cryptographic provider
-(the toolchain's stack-guard set-up) and no SystemFunction0xx (Windows forwards those to
-CRYPTBASE.dll, which is not a KnownDLL, while the program loads), and the entry's look-up of
-SetDefaultDllDirectories, which restricts later library loads to the system folder.
+no shared writable section, the GUI subsystem, imports from kernel32, user32, gdi32, advapi32,
+comctl32 and msvcrt only, none of a cryptographic provider (the toolchain's stack-guard set-up)
+and no SystemFunction0xx (Windows forwards those to CRYPTBASE.dll, which is not a KnownDLL,
+while the program loads), and the entry's look-up of SetDefaultDllDirectories, which restricts
+later library loads to the system folder.
+
+What keeps a library planted beside the program out of its imports: all of them but comctl32
+are KnownDLLs, which Windows loads from the system folder whatever lies beside the program
+(shell32 is loaded at the click that needs it). comctl32 is not one. It is kept out by the
+manifest's dependency on the Common-Controls 6.0.0.0 assembly for amd64, which Windows
+resolves to the system's side-by-side store before it searches any folder; so the manifest
+must declare that dependency, not merely exist.
 Prints one line per check and exits 1 when any fails.
 
 Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
@@ -16,6 +22,7 @@ import collections
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 IMPORTABLE_DLLS = ("kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
                    "msvcrt.dll")
@@ -34,6 +41,12 @@ SCN_MEM_SHARED = 0x10000000
 SCN_MEM_EXECUTE = 0x20000000
 SCN_MEM_WRITE = 0x80000000
 RT_MANIFEST = 24
+ASSEMBLY_NAMESPACE = "{urn:schemas-microsoft-com:asm.v1}"
+# The dependency as the manifest must declare it (Quillset/res/Quillset.manifest); "*" for the
+# processor architecture would cover amd64 as well.
+COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls",
+                   "version": "6.0.0.0", "publicKeyToken": "6595b64144ccf1df"}
+COMMON_CONTROLS_ARCHITECTURES = ("amd64", "*")
 
 # One row of the section table; a long name ("/N" in the file) is looked up in the string
 # table after the symbols.
@@ -113,18 +126,47 @@ class PeFile:
                         for _, _, _, rawptr, rawsize, flags in self.sections
                         if flags & SCN_CNT_INITIALIZED_DATA and not flags & SCN_MEM_WRITE)
 
-    def resource_types(self):
+    def resource(self, type_id):
+        """The bytes of the first resource of a numbered type (its first name, first language),
+        or None when the file has none."""
         rva, _ = self.directory(2)
         if not rva:
-            return []
+            return None
         root = self.offset(rva)
-        named, ids = struct.unpack_from("<HH", self.data, root + 12)
-        types = []
-        for i in range(named + ids):
-            name, _ = struct.unpack_from("<II", self.data, root + 16 + 8 * i)
-            if not name & 0x80000000:
-                types.append(name)
-        return types
+        at = root
+        # Three levels of directories: type, name, language; then the data entry.
+        for wanted in (type_id, None, None):
+            named, ids = struct.unpack_from("<HH", self.data, at + 12)
+            entries = [struct.unpack_from("<II", self.data, at + 16 + 8 * i)
+                       for i in range(named + ids)]
+            found = [target for name, target in entries
+                     if wanted is None or not name & 0x80000000 and name == wanted]
+            if not found:
+                return None
+            at = root + (found[0] & 0x7FFFFFFF)
+        data_rva, size = struct.unpack_from("<II", self.data, at)
+        start = self.offset(data_rva)
+        return self.data[start:start + size]
+
+
+def common_controls_dependency(manifest):
+    """What is wrong with the manifest's Common-Controls dependency; "" when nothing is."""
+    if manifest is None:
+        return "no manifest resource"
+    try:
+        root = ElementTree.fromstring(manifest)
+    except ElementTree.ParseError as e:
+        return "manifest is not XML: %s" % e
+    path = "./{0}dependency/{0}dependentAssembly/{0}assemblyIdentity".format(ASSEMBLY_NAMESPACE)
+    for identity in root.findall(path):
+        if identity.get("name") != COMMON_CONTROLS["name"]:
+            continue
+        wrong = ["%s %s" % (key, identity.get(key)) for key, value in COMMON_CONTROLS.items()
+                 if identity.get(key) != value]
+        if identity.get("processorArchitecture") not in COMMON_CONTROLS_ARCHITECTURES:
+            wrong.append("processorArchitecture %s" % identity.get("processorArchitecture"))
+        return ", ".join(wrong)
+    return "no dependency on %s" % COMMON_CONTROLS["name"]
 
 
 def check(path, want_console=False):
@@ -149,7 +191,8 @@ def check(path, want_console=False):
     rule("%s subsystem" % ("console" if want_console else "GUI"), pe.subsystem == expected,
          "subsystem %d" % pe.subsystem)
     if not want_console:
-        rule("manifest resource", RT_MANIFEST in pe.resource_types())
+        wrong = common_controls_dependency(pe.resource(RT_MANIFEST))
+        rule("manifest depends on Common-Controls 6.0.0.0 for amd64", not wrong, wrong)
     functions = {d.lower(): names for d, names in pe.imported_functions().items()}
     foreign = [d for d in functions if d not in IMPORTABLE_DLLS]
     rule("imports from %s only" % ", ".join(IMPORTABLE_DLLS), not foreign,
