@@ -15,8 +15,10 @@ import json
 import os
 import platform
 import statistics
-import struct
 import sys
+
+from executables import executable_facts, kib, section_rows
+from release_sizes import carried_over
 
 MIB = 1024 * 1024
 
@@ -73,44 +75,6 @@ def traffic_matches(series):
     return all(traffic_key(run["traffic"]) == expected for run in series["runs"])
 
 
-# --- executables -----------------------------------------------------------------------------
-
-def pe_sections(data):
-    """[(name, virtual size, raw size, characteristics)] of a PE image's section table."""
-    if data[:2] != b"MZ":
-        raise ValueError("not an MZ file")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE signature")
-    count, = struct.unpack_from("<H", data, pe + 6)
-    optional_size, = struct.unpack_from("<H", data, pe + 20)
-    table = pe + 24 + optional_size
-    symbol_table = struct.unpack_from("<I", data, pe + 12)[0]
-    symbols = struct.unpack_from("<I", data, pe + 16)[0]
-    sections = []
-    for i in range(count):
-        raw_name, vsize, _, rawsize, _ = struct.unpack_from("<8sIIII", data, table + 40 * i)
-        flags, = struct.unpack_from("<I", data, table + 40 * i + 36)
-        name = raw_name.rstrip(b"\0").decode("latin-1")
-        if name.startswith("/") and symbol_table:
-            # "/N": the name stands at offset N of the string table after the symbols.
-            start = symbol_table + symbols * 18 + int(name[1:])
-            name = data[start:data.index(b"\0", start)].decode("latin-1")
-        sections.append((name, vsize, rawsize, flags))
-    return sections
-
-
-def executable_facts(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    sections = pe_sections(data)
-    debug = [s for s in sections if s[0].startswith(".debug")]
-    image = [s for s in sections if not s[0].startswith(".debug")]
-    return {"file_size": len(data), "sections": sections,
-            "image": sum(v for _, v, _, _ in image),
-            "debug": sum(r for _, _, r, _ in debug)}
-
-
 # --- machine ---------------------------------------------------------------------------------
 
 def cpu_model():
@@ -150,10 +114,6 @@ def ms(value):
 
 def mib(value):
     return "%.1f" % (value / MIB)
-
-
-def kib(value):
-    return "%.1f" % (value / 1024)
 
 
 def times_cell(summary):
@@ -448,17 +408,7 @@ def executables_section(results, exes):
     out = ["## Executables", "", "KiB. Virtual size / size in the file for each section "
            "(PE section table).", "",
            "| section | %s |" % " | ".join(names), "|---" * (len(names) + 1) + "|"]
-    order = []
-    for facts_of in facts:
-        for name, _, _, _ in facts_of["sections"]:
-            if name not in order:
-                order.append(name)
-    for name in order:
-        cells = []
-        for facts_of in facts:
-            found = [s for s in facts_of["sections"] if s[0] == name]
-            cells.append("%s / %s" % (kib(found[0][1]), kib(found[0][2])) if found else "–")
-        out.append("| `%s` | %s |" % (name, " | ".join(cells)))
+    out += section_rows(facts)
     out.append("| image sections without `.debug*` (virtual) | %s |" %
                " | ".join(kib(f["image"]) for f in facts))
     out.append("| `.debug*` sections (in the file) | %s |" %
@@ -580,7 +530,6 @@ def main(argv):
             for key in ("program", "floor", "baseline")]
     text = render(results, exes, facts)
     # The release exe's sizes are written by scripts/release --sizes; they stay as they were.
-    from release_sizes import carried_over
     kept = carried_over(args.out)
     if kept:
         text += "\n" + kept
