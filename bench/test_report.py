@@ -150,12 +150,21 @@ class Page(unittest.TestCase):
         return report.render(results, exes, FACTS)
 
     def test_ratios_are_of_the_medians_to_the_floor(self):
-        text = self.page(RESULTS)
+        results = copy.deepcopy(RESULTS)
+        results["series"]["floor_required_work"] = floor_series(
+            "bench_floor_required_work.exe", 350.0, 450.0)
+        text = self.page(results)
         # medians 500 / 250 and 30 / 10
         self.assertRegex(text, r"\| Kzds0410\.exe \(the program\) \| 500\.0 \(.*\) \| 2\.00 \| "
                                r"30\.0 \(.*\) \| 3\.00 \|")
         self.assertRegex(text, r"\| bench_floor\.exe \(the floor\) \| 250\.0 \(.*\) \| 1\.00 \|")
         self.assertRegex(text, r"\| Kzds0410\.exe \| 20\.0 \(20\.0–20\.0\) \| 2\.00 \|")
+        # against the required work: medians 500 / 400 and 30 / 10; rounds 400 / 350 and
+        # 600 / 450 (median 1.24), 20 / 10 and 40 / 10 (median 3.00)
+        self.assertRegex(text, r"\| bench_floor_required_work\.exe \(the floor doing the "
+                               r"program's required work\) \| 400\.0 \(.*\) \| 1\.60 \|")
+        self.assertIn("500.0 − 400.0 = 100.0 ms to ready, ratio 1.25 (rounds' ratio 1.24); OK to "
+                      "exit ratio 3.00 (rounds' ratio 3.00).", text)
 
     def test_the_rounds_ratios_set_each_run_beside_the_floors_run_of_its_round(self):
         results = copy.deepcopy(RESULTS)
