@@ -38,7 +38,8 @@ int Fail(const std::wstring& message) {
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
 
 // The programs beside Kzds0410.exe, all in its folder: the floor, its variants with one
-// start-up step of the program each (bench/floor/steps/), and the bare dialog program.
+// start-up step of the program each (bench/floor/steps/) and the one with all the work the
+// program must do, and the bare dialog program.
 struct FloorProgram {
     const wchar_t* key;
     const wchar_t* file;
@@ -58,6 +59,7 @@ constexpr FloorProgram kFloorPrograms[] = {
     {L"floor_strings", L"bench_floor_strings.exe", kBaselineRunTraffic},
     {L"floor_program_template", L"bench_floor_program_template.exe", kBaselineRunTraffic},
     {L"floor_program_icon", L"bench_floor_program_icon.exe", kBaselineRunTraffic},
+    {L"floor_required_work", L"bench_floor_required_work.exe", kProgramRunTraffic},
 };
 
 std::vector<ProgramSeries> AllSeries(const BenchArguments& arguments) {

@@ -12,7 +12,7 @@ import argparse
 import os
 import sys
 
-from report import executable_facts, kib
+from executables import executable_facts, kib, section_rows
 
 HEADING = "## Release executable"
 
@@ -26,15 +26,7 @@ def render(development, release):
            "`scripts/release`: the same Release build with `-g` and its paths mapped out, then "
            "its `.debug*` sections moved into `Kzds0410.exe.debug` and its symbol table removed.",
            "", "| section | %s | %s |" % names, "|---|---|---|"]
-    order = []
-    for facts_of in facts:
-        order += [name for name, _, _, _ in facts_of["sections"] if name not in order]
-    for name in order:
-        cells = []
-        for facts_of in facts:
-            found = [s for s in facts_of["sections"] if s[0] == name]
-            cells.append("%s / %s" % (kib(found[0][1]), kib(found[0][2])) if found else "–")
-        out.append("| `%s` | %s | %s |" % (name, cells[0], cells[1]))
+    out += section_rows(facts)
     out.append("| `.debug*` sections (in the file) | %s | %s |" %
                (kib(facts[0]["debug"]), kib(facts[1]["debug"])))
     out.append("| file | %s (%d bytes) | %s (%d bytes) |" % (

@@ -3,8 +3,8 @@
 
 The driver (quillset_bench.exe) writes one entry per measured run; this script adds the
 summaries (median, quartiles, extremes, the ratios to the floor, what each step of start-up
-costs), the executables' PE section sizes and the machine's facts. scripts/bench runs it;
-nothing here judges a figure.
+costs), the executables' PE section sizes and the machine's facts, and fills them into the
+page's text, report_template.md. scripts/bench runs it; nothing here judges a figure.
 
 Usage: report.py --results FILE --bin FOLDER --out FILE
                  [--command TEXT] [--wine-version TEXT] [--load-before TEXT]
@@ -15,10 +15,14 @@ import json
 import os
 import platform
 import statistics
-import struct
+import string
 import sys
 
+from executables import executable_facts, kib, section_rows
+from release_sizes import carried_over
+
 MIB = 1024 * 1024
+TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "report_template.md")
 
 
 # --- figures ---------------------------------------------------------------------------------
@@ -73,44 +77,6 @@ def traffic_matches(series):
     return all(traffic_key(run["traffic"]) == expected for run in series["runs"])
 
 
-# --- executables -----------------------------------------------------------------------------
-
-def pe_sections(data):
-    """[(name, virtual size, raw size, characteristics)] of a PE image's section table."""
-    if data[:2] != b"MZ":
-        raise ValueError("not an MZ file")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE signature")
-    count, = struct.unpack_from("<H", data, pe + 6)
-    optional_size, = struct.unpack_from("<H", data, pe + 20)
-    table = pe + 24 + optional_size
-    symbol_table = struct.unpack_from("<I", data, pe + 12)[0]
-    symbols = struct.unpack_from("<I", data, pe + 16)[0]
-    sections = []
-    for i in range(count):
-        raw_name, vsize, _, rawsize, _ = struct.unpack_from("<8sIIII", data, table + 40 * i)
-        flags, = struct.unpack_from("<I", data, table + 40 * i + 36)
-        name = raw_name.rstrip(b"\0").decode("latin-1")
-        if name.startswith("/") and symbol_table:
-            # "/N": the name stands at offset N of the string table after the symbols.
-            start = symbol_table + symbols * 18 + int(name[1:])
-            name = data[start:data.index(b"\0", start)].decode("latin-1")
-        sections.append((name, vsize, rawsize, flags))
-    return sections
-
-
-def executable_facts(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    sections = pe_sections(data)
-    debug = [s for s in sections if s[0].startswith(".debug")]
-    image = [s for s in sections if not s[0].startswith(".debug")]
-    return {"file_size": len(data), "sections": sections,
-            "image": sum(v for _, v, _, _ in image),
-            "debug": sum(r for _, _, r, _ in debug)}
-
-
 # --- machine ---------------------------------------------------------------------------------
 
 def cpu_model():
@@ -150,10 +116,6 @@ def ms(value):
 
 def mib(value):
     return "%.1f" % (value / MIB)
-
-
-def kib(value):
-    return "%.1f" % (value / 1024)
 
 
 def times_cell(summary):
@@ -211,13 +173,16 @@ def after_exit_note(results):
 
 # What each series is, in the order of the page's rows. The earlier program is there only when
 # scripts/bench was given one.
-ROWS = ("program", "earlier", "floor", "baseline")
+ROWS = ("program", "earlier", "floor_required_work", "floor", "baseline")
 ROLES = {
     "program": "the program",
     "earlier": "an earlier build of the program",
+    "floor_required_work": "the floor doing the program's required work",
     "floor": "the floor",
     "baseline": "bare dialog, no manifest, no stack guard",
 }
+# The floor variant that does all the work the program must do, not one step of it.
+REQUIRED_WORK = "floor_required_work"
 
 # The steps of start-up, each measured by a variant of the floor: (what, measured by, the
 # series with the step, the series without it, who carries it).
@@ -281,49 +246,52 @@ def present_rows(results):
     return [key for key in ROWS if key in results["series"]]
 
 
-def times_section(results):
+def table(header, rows):
+    """A Markdown table: the header's cells (an empty one as "| |"), its rule and the rows."""
+    head = "|" + "".join(" %s |" % cell if cell else " |" for cell in header)
+    return "\n".join([head, "|" + "---|" * len(header)] + rows)
+
+
+def times_table(results):
     series = results["series"]
     floor = series["floor"]
-    out = ["## Times", "",
-           "Milliseconds: median (quartiles; min–max) over %d runs each; ratios are of the "
-           "medians, to the floor's." % len(floor["runs"]), "",
-           "The ratios of the rounds set each run beside the floor's run of the same round, "
-           "which the same load slowed alike; their median is in the last two columns.", "",
-           "| | start to ready | ratio | OK to exit | ratio | rounds' ratios: start, OK |",
-           "|---|---|---|---|---|---|"]
+    rows = []
     for key in present_rows(results):
         s = series[key]
         ready = summarize(series_values(s, ready_ms))
         ok = summarize(series_values(s, ok_ms))
-        out.append("| %s (%s) | %s | %s | %s | %s | %s, %s |" % (
+        rows.append("| %s (%s) | %s | %s | %s | %s | %s, %s |" % (
             s["name"], ROLES[key], times_cell(ready),
             ratio_cell(ratio(ready["median"], median_of(floor, ready_ms))), times_cell(ok),
             ratio_cell(ratio(ok["median"], median_of(floor, ok_ms))),
             ratio_cell(rounds_ratio(s, floor, ready_ms)),
             ratio_cell(rounds_ratio(s, floor, ok_ms))))
-    return out + [""]
+    return table(("", "start to ready", "ratio", "OK to exit", "ratio",
+                  "rounds' ratios: start, OK"), rows)
 
 
-def memory_section(results):
+def memory_table(results):
     series = results["series"]
     floor = series["floor"]
-    out = ["## Memory", "",
-           "MiB, just before OK: median (min–max); ratios are of the medians, to the floor's.",
-           "", "| | peak working set | ratio | working set | pagefile usage (private) |",
-           "|---|---|---|---|---|"]
+    rows = []
     for key in present_rows(results):
         s = series[key]
-        out.append("| %s | %s | %s | %s | %s |" % (
+        rows.append("| %s | %s | %s | %s | %s |" % (
             s["name"], memory_cell(memory_values(s, "before_ok", "peak_working_set")),
             ratio_cell(ratio(peak_median(s), peak_median(floor))),
             memory_cell(memory_values(s, "before_ok", "working_set")),
             memory_cell(memory_values(s, "before_ok", "pagefile_usage"))))
+    return table(("", "peak working set", "ratio", "working set",
+                  "pagefile usage (private)"), rows)
+
+
+def late_memory(results):
+    """The peaks Wine still reported after the end, series by series."""
+    series = results["series"]
     late = ["%s: %s in %d of %d runs" % (series[k]["name"], memory_cell(v), len(v),
                                          len(series[k]["runs"]))
             for k in present_rows(results) for v in [after_exit_readings(series[k])] if v]
-    out += ["", "Peak working set after the end, where Wine still reported one: %s." %
-            ("; ".join(late) if late else "0 in every run"), ""]
-    return out
+    return "; ".join(late) if late else "0 in every run"
 
 
 def rounds_difference(series, reference, getter):
@@ -352,35 +320,20 @@ def share_cell(cost, gap):
     return "%.0f %%" % (100 * cost / gap) if gap > 0 else "–"
 
 
-def decomposition_section(results):
+def gaps_to_baseline(results):
+    """The program's gap to the bare dialog, and the earlier build's, round by round."""
     series = results["series"]
-    gaps = {}      # the program's gap to the bare dialog, and the earlier build's
+    gaps = {}
     for getter, name in ((ready_ms, "ready"), (ok_ms, "ok")):
         gaps[name] = rounds_difference(series["program"], series["baseline"], getter)
         if "earlier" in series:
             gaps["earlier " + name] = rounds_difference(series["earlier"], series["baseline"],
                                                         getter)
-    program = median_of(series["program"], ready_ms)
-    floor = median_of(series["floor"], ready_ms)
-    out = ["## What start-up costs, step by step", "",
-           "Each step of the program's start and end is timed as a variant of the floor that "
-           "adds just that step (`bench/floor/steps/`), in the same rounds as the program. A "
-           "step's cost is the median, over the rounds, of what the variant took more than the "
-           "program it adds the step to in the same round (the load of the moment slows both "
-           "alike); peak "
-           "working sets are set beside each other by their medians. A share is of the "
-           "program's gap to the bare dialog, taken the same way (start to ready %s ms, OK to "
-           "exit %s ms), or for a step only earlier builds carried, of the earlier build's gap "
-           "(%s). With times this noisy a difference of a few milliseconds is within the "
-           "noise." %
-           (ms(gaps["ready"]), ms(gaps["ok"]),
-            "start to ready %s ms, OK to exit %s ms" % (ms(gaps["earlier ready"]),
-                                                        ms(gaps["earlier ok"]))
-            if "earlier" in series else
-            "not measured in this run: `scripts/bench --earlier EXE`"),
-           "",
-           "| step | measured by | start to ready, ms | share | OK to exit, ms | share | "
-           "peak working set, MiB | carried by |", "|---|---|---|---|---|---|---|---|"]
+    return gaps
+
+
+def steps_table(results, gaps):
+    rows = []
     carried = {"ready": 0.0, "ok": 0.0}
     for step, cost in step_costs(results):
         what, measured_by, _, _, carrier = step
@@ -391,24 +344,57 @@ def decomposition_section(results):
             shares.append(share_cell(cost[name], gap) if gap is not None else "–")
             if not earlier_only:
                 carried[name] += cost[name]
-        out.append("| %s | %s | %+.1f | %s | %+.1f | %s | %+.1f | %s |" % (
+        rows.append("| %s | %s | %+.1f | %s | %+.1f | %s | %+.1f | %s |" % (
             what, measured_by, cost["ready"], shares[0], cost["ok"], shares[1],
             cost["peak"] / MIB, carrier))
     rest = {name: gaps[name] - carried[name] for name in ("ready", "ok")}
-    out.append("| the rest: the instance mutex, the application object, the dialog's placement "
-               "and data exchange, the README button's state | the program against the steps above "
-               "| %+.1f | %s | %+.1f | %s | | program |" %
-               (rest["ready"], share_cell(rest["ready"], gaps["ready"]), rest["ok"],
-                share_cell(rest["ok"], gaps["ok"])))
-    out += ["", "The program against its floor: %s − %s = %s ms to ready (ratio %s)." %
-            (ms(program), ms(floor), ms(program - floor), ratio_cell(ratio(program, floor))), "",
-            "What the program still carries beyond the floor is its behaviour, not its build: "
-            "the template and the icon are the program's resources; the device traffic is the "
-            "channel's (every slot probed, the read, the write to every unit); the driver key "
-            "and the texts are read afresh at every use; the common controls are initialised "
-            "at start. The shell32 import and the toolchain's stack-guard set-up were the two "
-            "steps that served no start, and earlier builds carried them.", ""]
-    return out
+    rows.append("| the rest: the instance mutex, the application object, the dialog's placement "
+                "and data exchange, the README button's state | the program against the steps "
+                "above | %+.1f | %s | %+.1f | %s | | program |" %
+                (rest["ready"], share_cell(rest["ready"], gaps["ready"]), rest["ok"],
+                 share_cell(rest["ok"], gaps["ok"])))
+    return table(("step", "measured by", "start to ready, ms", "share", "OK to exit, ms",
+                  "share", "peak working set, MiB", "carried by"), rows)
+
+
+def step_fields(results):
+    """The figures of the section on what each step of start-up costs."""
+    series = results["series"]
+    gaps = gaps_to_baseline(results)
+    program = median_of(series["program"], ready_ms)
+    floor = median_of(series["floor"], ready_ms)
+    earlier_gap = ("start to ready %s ms, OK to exit %s ms" %
+                   (ms(gaps["earlier ready"]), ms(gaps["earlier ok"])) if "earlier" in series
+                   else "not measured in this run: `scripts/bench --earlier EXE`")
+    return {"gap_ready": ms(gaps["ready"]), "gap_ok": ms(gaps["ok"]), "earlier_gap": earlier_gap,
+            "steps_table": steps_table(results, gaps), "program_ready": ms(program),
+            "floor_ready": ms(floor), "program_over_floor": ms(program - floor),
+            "program_to_floor": ratio_cell(ratio(program, floor))}
+
+
+def required_work_fields(results):
+    """The program against the floor that does its required work, in the same rounds."""
+    series = results["series"]
+    if REQUIRED_WORK not in series:
+        return {"required_work_floor": "",
+                "required_work": "The floor that does the program's required work was not "
+                                 "measured in this run."}
+    program, required = series["program"], series[REQUIRED_WORK]
+    ready = (median_of(program, ready_ms), median_of(required, ready_ms))
+    ok = (median_of(program, ok_ms), median_of(required, ok_ms))
+    return {
+        "required_work_floor": ", one that does all the work the program must do (`%s`)" %
+                               required["name"],
+        "required_work": "The program against the floor that does its required work (`%s`: the "
+                         "program's template, its icon, the device traffic, the texts and the "
+                         "registry look-ups together, in the same rounds): %s − %s = %s ms to "
+                         "ready, ratio %s (rounds' ratio %s); OK to exit ratio %s (rounds' ratio "
+                         "%s)." %
+                         (required["name"], ms(ready[0]), ms(ready[1]), ms(ready[0] - ready[1]),
+                          ratio_cell(ratio(*ready)),
+                          ratio_cell(rounds_ratio(program, required, ready_ms)),
+                          ratio_cell(ratio(*ok)),
+                          ratio_cell(rounds_ratio(program, required, ok_ms)))}
 
 
 def loaded_libraries(series):
@@ -420,136 +406,72 @@ def loaded_libraries(series):
     return None
 
 
-def libraries_section(results):
+def libraries_table(results):
     series = results["series"]
     floor = loaded_libraries(series["floor"])
-    out = ["## Libraries loaded at start", "",
-           "The modules in the process once its dialog is ready, as `EnumProcessModules` lists "
-           "them in the first measured run, the executable itself not counted, set beside the "
-           "floor's. A library loaded and unloaded again before that, as the toolchain's "
-           "stack-guard set-up does with its cryptographic provider, is not among them "
-           "(`WINEDEBUG=+loaddll` shows those).", "",
-           "| | libraries | beyond the floor's | the floor's it has not |", "|---|---|---|---|"]
+    rows = []
     for key in present_rows(results):
         names = loaded_libraries(series[key])
         if names is None or floor is None:
-            out.append("| %s | not listed | | |" % series[key]["name"])
+            rows.append("| %s | not listed | | |" % series[key]["name"])
             continue
-        out.append("| %s | %d | %s | %s |" % (
+        rows.append("| %s | %d | %s | %s |" % (
             series[key]["name"], len(names),
             ", ".join(n for n in names if n not in floor) or "–",
             ", ".join(n for n in floor if n not in names) or "–"))
-    return out + [""]
+    return table(("", "libraries", "beyond the floor's", "the floor's it has not"), rows)
 
 
-def executables_section(results, exes):
+def sections_table(results, exes):
     names = [results["series"][key]["name"] for key, _ in exes]
     facts = [executable_facts(path) for _, path in exes]
-    out = ["## Executables", "", "KiB. Virtual size / size in the file for each section "
-           "(PE section table).", "",
-           "| section | %s |" % " | ".join(names), "|---" * (len(names) + 1) + "|"]
-    order = []
-    for facts_of in facts:
-        for name, _, _, _ in facts_of["sections"]:
-            if name not in order:
-                order.append(name)
-    for name in order:
-        cells = []
-        for facts_of in facts:
-            found = [s for s in facts_of["sections"] if s[0] == name]
-            cells.append("%s / %s" % (kib(found[0][1]), kib(found[0][2])) if found else "–")
-        out.append("| `%s` | %s |" % (name, " | ".join(cells)))
-    out.append("| image sections without `.debug*` (virtual) | %s |" %
-               " | ".join(kib(f["image"]) for f in facts))
-    out.append("| `.debug*` sections (in the file) | %s |" %
-               " | ".join(kib(f["debug"]) for f in facts))
-    out.append("| file | %s |" % " | ".join(kib(f["file_size"]) for f in facts))
-    return out + [""]
+    rows = section_rows(facts)
+    rows.append("| image sections without `.debug*` (virtual) | %s |" %
+                " | ".join(kib(f["image"]) for f in facts))
+    rows.append("| `.debug*` sections (in the file) | %s |" %
+                " | ".join(kib(f["debug"]) for f in facts))
+    rows.append("| file | %s |" % " | ".join(kib(f["file_size"]) for f in facts))
+    return table(["section"] + names, rows)
 
 
-def traffic_section(results):
-    program = results["series"]["program"]
-    out = ["## Device traffic per run", "",
-           "As the simulated driver counted it (opens and device control requests that reached "
-           "its units, each run's handles all closed before it was read).", "",
-           "Expected for one run of the program with OK, from the channel "
-           "(`Quillset/driver/DriverChannel.cpp`): `CountConnectedUnits` opens each of the four "
-           "slots once, and only slot 0 reaches a unit (1 open; the other three fail in "
-           "`CreateFileW` before any driver sees them); `ReadDriverSettings` opens slot 0 twice, "
-           "a probe and then the exchange, and makes one GET, whose status 1 ends the search "
-           "(2 opens, 1 call); `WriteDriverSettings` opens every present slot twice and makes "
-           "one SET at each (2 opens, 1 call); status 0 means no second write. In all: %s. "
-           "The floor's device variant makes the same traffic; the other floors touch no "
-           "device." % describe_traffic(program["expected_traffic"]), "",
-           "| | expected | measured |", "|---|---|---|"]
+def traffic_table(results):
+    rows = []
     for series in results["series"].values():
         groups = traffic_groups(series)
         measured = "; ".join("%d of %d runs: %s" % (n, len(series["runs"]),
                                                     describe_traffic(t)) for t, n in groups)
         verdict = "" if traffic_matches(series) else " **(differs from the expected)**"
-        out.append("| %s | %s | %s%s |" % (series["name"],
-                                            describe_traffic(series["expected_traffic"]),
-                                            measured, verdict))
-    return out + [""]
+        rows.append("| %s | %s | %s%s |" % (series["name"],
+                                             describe_traffic(series["expected_traffic"]),
+                                             measured, verdict))
+    return table(("", "expected", "measured"), rows)
 
 
 def render(results, exes, facts):
     """The page. exes: [(series key, path of its executable)] for the section table."""
     series = results["series"]
-    program, floor = series["program"], series["floor"]
+    program = series["program"]
     private = [v for s in series.values()
                for v in memory_values(s, "before_ok", "private_bytes")]
-    variants = sorted(k for k in series if k.startswith("floor_"))
-
-    out = ["# Performance", "",
-           "Generated by `%s` on %s; do not edit by hand, run the command again." %
-           (facts["command"], facts["date"]), "",
-           "Machine: %s processors (%s), %s memory, Linux %s, %s, Xvfb. Load average before "
-           "the run %s, after it %s. The processors were shared with other developers' builds "
-           "and tests while this ran, so the times are indicative: compare the program with "
-           "the floor of the same run, not one run of this command with another." %
-           (facts["nproc"], facts["cpu"], facts["memory"], facts["kernel"], facts["wine"],
-            facts["load_before"], facts["load_after"]), "",
-           "## How it is measured", "",
-           "`bench/quillset_bench.exe` runs inside the build's Wine prefix and starts, in "
-           "rounds, the program (`%s`), its floor (`%s`, `bench/floor/`: the least program "
-           "with the program's platform contract: one `DialogBoxParamW` on a one-button "
-           "template, the program's manifest, the program's compiler and linker flags with "
-           "the static runtime, hardening, stack protector and the program's stack-guard "
-           "entry), %d variants of the floor with one step of the program's start-up each, "
-           "and the bare dialog program `%s` (`bench/baseline/`: the same dialog without "
-           "manifest or stack guard)%s: %d measured runs of each after %s of each, each round "
-           "starting one program later than the one before, %d ms apart. The simulated ORVEX "
-           "driver has unit 1 (slot 0) plugged, answering a read with Light Load on (status "
-           "1) and the write with status 0, so OK brings no message box; units 2 to 4 are "
-           "absent. The driver's registry key names a folder with the README documents, so "
-           "the dialog does everything it does for a user." %
-           (program["name"], floor["name"], len(variants), series["baseline"]["name"],
-            ", and an earlier build of the program given to `scripts/bench --earlier`"
-            if "earlier" in series else "",
-            len(program["runs"]), warmup_text(results["warmup"]), results["gap_ms"]), "",
-           "- Start to ready: from just before `CreateProcessW` until the dialog is visible "
-           "and enabled; for the program, the settings dialog whose check box 1000 answers "
-           "`BM_GETCHECK` with `BST_CHECKED`, for the others their dialog. The window list is "
-           "polled every %d ms (Sleep), so a time can be up to a poll late." %
-           results["ready_poll_ms"],
-           "- OK to exit: from posting `BM_CLICK` to the OK button until the process handle "
-           "is signalled.",
-           "- Memory: `GetProcessMemoryInfo` on the child's handle once its dialog is ready, "
-           "just before OK. Wine takes these from the Linux process (`/proc/<pid>/status`), so "
-           "they include Wine's own loader and libraries; the floor shows that share. "
-           "`PrivateUsage` is %s. Read again once the process has ended, %s." %
-           ("not filled in by Wine (0)" if not any(private) else "reported",
-            after_exit_note(results)),
-           "- No CPU time: for another process Wine's `GetProcessTimes` gives the caller's "
-           "own user and kernel times.", ""]
-    out += times_section(results)
-    out += decomposition_section(results)
-    out += memory_section(results)
-    out += libraries_section(results)
-    out += executables_section(results, exes)
-    out += traffic_section(results)
-    return "\n".join(out)
+    fields = dict(
+        facts,
+        program=program["name"], floor=series["floor"]["name"],
+        variants=len([k for k in series if k.startswith("floor_") and k != REQUIRED_WORK]),
+        baseline=series["baseline"]["name"],
+        earlier=(", and an earlier build of the program given to `scripts/bench --earlier`"
+                 if "earlier" in series else ""),
+        runs=len(program["runs"]), warmup=warmup_text(results["warmup"]),
+        gap_ms=results["gap_ms"], ready_poll_ms=results["ready_poll_ms"],
+        private_usage="not filled in by Wine (0)" if not any(private) else "reported",
+        after_exit=after_exit_note(results),
+        floor_runs=len(series["floor"]["runs"]), times_table=times_table(results),
+        memory_table=memory_table(results), late_memory=late_memory(results),
+        libraries_table=libraries_table(results), sections_table=sections_table(results, exes),
+        expected_traffic=describe_traffic(program["expected_traffic"]),
+        traffic_table=traffic_table(results),
+        **step_fields(results), **required_work_fields(results))
+    with open(TEMPLATE, encoding="utf-8") as f:
+        return string.Template(f.read()).substitute(fields)
 
 
 def main(argv):
@@ -580,7 +502,6 @@ def main(argv):
             for key in ("program", "floor", "baseline")]
     text = render(results, exes, facts)
     # The release exe's sizes are written by scripts/release --sizes; they stay as they were.
-    from release_sizes import carried_over
     kept = carried_over(args.out)
     if kept:
         text += "\n" + kept

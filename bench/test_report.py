@@ -1,6 +1,7 @@
-"""Checks of report.py's arithmetic, its reading of PE files and what its page says about the
-unit's traffic. No time is judged here. The PE checks use the built programs in
-$QS_BENCH_BIN, read a second time by $QS_OBJDUMP (the mingw-w64 objdump)."""
+"""Checks of report.py's arithmetic, the PE files' section tables it reads (executables.py,
+through tests/binary/check_pe.py) and what its page says about the unit's traffic. No time is
+judged here. The PE checks use the built programs in $QS_BENCH_BIN, read a second time by
+$QS_OBJDUMP (the mingw-w64 objdump)."""
 import copy
 import os
 import re
@@ -8,6 +9,7 @@ import shutil
 import subprocess
 import unittest
 
+import executables
 import report
 
 BIN = os.environ.get("QS_BENCH_BIN", "")
@@ -61,29 +63,28 @@ class Summaries(unittest.TestCase):
 class PeReading(unittest.TestCase):
     def test_a_file_without_the_mz_header_is_refused(self):
         with self.assertRaises(ValueError):
-            report.pe_sections(b"ELF" + bytes(200))
+            executables.PeFile(b"ELF" + bytes(200))
 
     @unittest.skipUnless(have_built_programs() and shutil.which(OBJDUMP),
                          "needs the built programs and objdump")
     def test_sections_are_those_objdump_lists(self):
         for name in PROGRAMS:
             with self.subTest(program=name):
-                with open(built(name), "rb") as f:
-                    ours = report.pe_sections(f.read())
+                ours = executables.executable_facts(built(name))["sections"]
                 theirs = objdump_sections(built(name))
-                self.assertEqual([s[0] for s in ours], [s[0] for s in theirs])
-                for (section, vsize, rawsize, _), (_, size) in zip(ours, theirs):
-                    self.assertIn(size, (vsize, rawsize), section)
+                self.assertEqual([s.name for s in ours], [s[0] for s in theirs])
+                for section, (_, size) in zip(ours, theirs):
+                    self.assertIn(size, (section.vsize, section.rawsize), section.name)
 
     @unittest.skipUnless(have_built_programs(), "needs the built programs")
     def test_the_debug_share_and_the_image_add_up_to_the_section_table(self):
-        facts = report.executable_facts(built("Kzds0410.exe"))
+        facts = executables.executable_facts(built("Kzds0410.exe"))
         sections = facts["sections"]
         self.assertEqual(facts["file_size"], os.path.getsize(built("Kzds0410.exe")))
-        self.assertEqual(facts["image"] + sum(v for n, v, _, _ in sections
-                                              if n.startswith(".debug")),
-                         sum(v for _, v, _, _ in sections))
-        self.assertIn(".rsrc", [n for n, _, _, _ in sections])
+        self.assertEqual(facts["image"] + sum(s.vsize for s in sections
+                                              if s.name.startswith(".debug")),
+                         sum(s.vsize for s in sections))
+        self.assertIn(".rsrc", [s.name for s in sections])
 
 
 def traffic(opens, requests, gets, sets, kept=True):
@@ -149,12 +150,21 @@ class Page(unittest.TestCase):
         return report.render(results, exes, FACTS)
 
     def test_ratios_are_of_the_medians_to_the_floor(self):
-        text = self.page(RESULTS)
+        results = copy.deepcopy(RESULTS)
+        results["series"]["floor_required_work"] = floor_series(
+            "bench_floor_required_work.exe", 350.0, 450.0)
+        text = self.page(results)
         # medians 500 / 250 and 30 / 10
         self.assertRegex(text, r"\| Kzds0410\.exe \(the program\) \| 500\.0 \(.*\) \| 2\.00 \| "
                                r"30\.0 \(.*\) \| 3\.00 \|")
         self.assertRegex(text, r"\| bench_floor\.exe \(the floor\) \| 250\.0 \(.*\) \| 1\.00 \|")
         self.assertRegex(text, r"\| Kzds0410\.exe \| 20\.0 \(20\.0–20\.0\) \| 2\.00 \|")
+        # against the required work: medians 500 / 400 and 30 / 10; rounds 400 / 350 and
+        # 600 / 450 (median 1.24), 20 / 10 and 40 / 10 (median 3.00)
+        self.assertRegex(text, r"\| bench_floor_required_work\.exe \(the floor doing the "
+                               r"program's required work\) \| 400\.0 \(.*\) \| 1\.60 \|")
+        self.assertIn("500.0 − 400.0 = 100.0 ms to ready, ratio 1.25 (rounds' ratio 1.24); OK to "
+                      "exit ratio 3.00 (rounds' ratio 3.00).", text)
 
     def test_the_rounds_ratios_set_each_run_beside_the_floors_run_of_its_round(self):
         results = copy.deepcopy(RESULTS)

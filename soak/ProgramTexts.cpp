@@ -1,31 +1,18 @@
 #include "ProgramTexts.h"
 
+#include "framework/UniqueHandle.h"
 #include "res/resource.h"
 
 namespace {
-
-class LoadedModule {
-public:
-    explicit LoadedModule(HMODULE module) : module_(module) {}
-    ~LoadedModule() {
-        if (module_) ::FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-    HMODULE Get() const { return module_; }
-
-private:
-    HMODULE module_;
-};
 
 constexpr UINT kMessageIds[] = {IDS_CONF_WAVE, IDS_CONF_MIDI};
 
 }  // namespace
 
 bool ProgramTexts::Load(const std::wstring& programPath, std::string& error) {
-    LoadedModule module(::LoadLibraryExW(programPath.c_str(), nullptr,
+    UniqueModule module(::LoadLibraryExW(programPath.c_str(), nullptr,
                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
-    if (!module.Get()) {
+    if (!module) {
         error = "cannot load the program's resources (error " + std::to_string(::GetLastError()) + ")";
         return false;
     }

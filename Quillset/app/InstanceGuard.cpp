@@ -7,6 +7,15 @@
 
 namespace {
 constexpr wchar_t kProgramFileName[] = L"Kzds0410.exe";
+
+// A window's text is read up to 514 characters and the null, which GetWindowTextW counts: far
+// beyond any title the program gives its dialogs, so only the start of a longer text is
+// compared, as the guard always has.
+constexpr int kTextReadChars = 515;
+// Five characters of room beyond what is read: a window whose own WM_GETTEXT handler overruns
+// the count it is given by a few still writes inside the buffer.
+constexpr int kTextBufferChars = 520;
+static_assert(kTextBufferChars > kTextReadChars);
 }
 
 std::wstring BuildInstanceMutexName() {
@@ -30,8 +39,8 @@ void ReleaseIfExchangesAbandoned(UniqueHandle& held) {
 
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param) {
     const auto* title = reinterpret_cast<const wchar_t*>(param);
-    wchar_t text[520] = {};
-    ::GetWindowTextW(window, text, 515);
+    wchar_t text[kTextBufferChars] = {};
+    ::GetWindowTextW(window, text, kTextReadChars);
     if (std::wcsncmp(title, text, std::wcslen(title)) != 0) return TRUE;
     ::ShowWindow(window, SW_SHOW);
     ::BringWindowToTop(window);

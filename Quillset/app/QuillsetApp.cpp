@@ -1,7 +1,7 @@
 #include "app/QuillsetApp.h"
 
-#include "app/DeviceSlots.h"
 #include "app/InstanceGuard.h"
+#include "driver/DeviceSlots.h"
 #include "framework/UniqueHandle.h"
 #include "ui/MainTitle.h"
 #include "ui/QuillsetDlg.h"

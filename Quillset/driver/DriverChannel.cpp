@@ -20,9 +20,15 @@ bool ExchangeWithSlot(DeviceAccess& access, const wchar_t* path, DWORD code,
     return exchange->Succeeded();
 }
 
+// What a unit answers a SET in the status word. Any other value reports nothing.
+constexpr std::uint32_t kUnitInUse = 1;
+constexpr std::uint32_t kPowerCycleNeeded = 2;
+constexpr std::uint32_t kPowerCycleNeededToo = 3;  // the driver's other word for the same
+
 CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
-    if (status == 2 || status == 3) return CombinedStatus::PowerCycleNeeded;
-    if (status == 1 && running != CombinedStatus::PowerCycleNeeded)
+    if (status == kPowerCycleNeeded || status == kPowerCycleNeededToo)
+        return CombinedStatus::PowerCycleNeeded;
+    if (status == kUnitInUse && running != CombinedStatus::PowerCycleNeeded)
         return CombinedStatus::DeviceInUse;
     return running;
 }

@@ -1,21 +1,52 @@
 #include "framework/DialogPlacement.h"
 
+#include <cstddef>
+
 namespace {
 
 constexpr DWORD kPositioningStyles = DS_ABSALIGN | DS_CENTER | DS_CENTERMOUSE;
 
-bool ReadTemplatePlacement(const BYTE* data, DWORD size, DWORD& style, short& x, short& y) {
-    // Extended: dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y.
-    // Classic: style, dwExtendedStyle, cdit, x, y.
-    const bool extended = size >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF &&
-                          data[3] == 0xFF;
-    const DWORD styleAt = extended ? 12 : 0;
-    const DWORD xAt = extended ? 18 : 10;
-    if (size < xAt + 4) return false;
-    CopyMemory(&style, data + styleAt, sizeof style);
-    CopyMemory(&x, data + xAt, sizeof x);
-    CopyMemory(&y, data + xAt + 2, sizeof y);
+// The header of an extended template (DLGTEMPLATEEX), which the SDK headers do not declare.
+// The classic one is DLGTEMPLATE.
+struct ExtendedTemplateHeader {
+    WORD dlgVer;     // 1
+    WORD signature;  // 0xFFFF
+    DWORD helpID;
+    DWORD exStyle;
+    DWORD style;
+    WORD cDlgItems;
+    short x;
+    short y;
+    short cx;
+    short cy;
+};
+static_assert(offsetof(ExtendedTemplateHeader, style) == 12);
+static_assert(offsetof(ExtendedTemplateHeader, x) == 18);
+static_assert(offsetof(DLGTEMPLATE, x) == 10);
+
+// A template's style and position; false when it ends before its y.
+template <typename Header>
+bool ReadPlacement(const BYTE* data, DWORD size, DWORD& style, short& x, short& y) {
+    if (size < offsetof(Header, y) + sizeof y) return false;
+    CopyMemory(&style, data + offsetof(Header, style), sizeof style);
+    CopyMemory(&x, data + offsetof(Header, x), sizeof x);
+    CopyMemory(&y, data + offsetof(Header, y), sizeof y);
     return true;
+}
+
+bool IsExtendedTemplate(const BYTE* data, DWORD size) {
+    WORD version = 0;
+    WORD signature = 0;
+    if (size < offsetof(ExtendedTemplateHeader, helpID)) return false;
+    CopyMemory(&version, data + offsetof(ExtendedTemplateHeader, dlgVer), sizeof version);
+    CopyMemory(&signature, data + offsetof(ExtendedTemplateHeader, signature), sizeof signature);
+    return version == 1 && signature == 0xFFFF;
+}
+
+bool ReadTemplatePlacement(const BYTE* data, DWORD size, DWORD& style, short& x, short& y) {
+    return IsExtendedTemplate(data, size)
+               ? ReadPlacement<ExtendedTemplateHeader>(data, size, style, x, y)
+               : ReadPlacement<DLGTEMPLATE>(data, size, style, x, y);
 }
 
 bool EqualRects(const RECT& a, const RECT& b) {

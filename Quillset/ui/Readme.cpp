@@ -1,5 +1,6 @@
 #include "ui/Readme.h"
 
+#include "entry/SystemLibrary.h"
 #include "framework/UniqueHandle.h"
 #include "res/Texts.h"
 #include "res/resource.h"
@@ -20,18 +21,6 @@ constexpr int kLongestUncutResult = 1022;
 using ShellExecuteWFunction = decltype(&::ShellExecuteW);
 using CoInitializeExFunction = HRESULT(WINAPI*)(LPVOID, DWORD);
 
-// A library from the system folder only, never from the program's folder or the path.
-HMODULE LoadSystemLibrary(const wchar_t* name) {
-    HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-    // Windows 7 without update KB2533623 does not know the flag: name the folder instead.
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L"\\" + name;
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 // A function of a library from the system folder, loaded at the first call that asks for it.
 // The library is never freed: the shell may leave threads running in shell32 and ole32 until
 // the process ends, so nothing unloads them at exit. Null when it can't be had; a later click
@@ -39,10 +28,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
 template <typename Function>
 Function LoadSystemFunction(HMODULE& library, const wchar_t* name, const char* function) {
     if (!library) library = LoadSystemLibrary(name);
-    if (!library) return nullptr;
-    // GetProcAddress gives every function one type; void (*)() passes it on unchanged.
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(library, function)));
+    return library ? FindFunction<Function>(library, function) : nullptr;
 }
 
 // shell32 and ole32 serve only the README button, and loading them costs every start a

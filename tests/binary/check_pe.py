@@ -2,25 +2,33 @@
 """Checks a Windows executable for the properties the program ships with.
 
 ASLR with relocations present, high-entropy ASLR, NX, no section both writable and executable,
-no shared writable section, the GUI subsystem, a manifest resource, imports from kernel32,
-user32, gdi32, advapi32, comctl32 and msvcrt only (KnownDLLs all, so none can be planted beside
-the program; shell32 is loaded at the click that needs it), none of a cryptographic provider
-(the toolchain's stack-guard set-up) and no SystemFunction0xx (Windows forwards those to
-CRYPTBASE.dll, which is not a KnownDLL, while the program loads), and the entry's look-up of
-SetDefaultDllDirectories, which restricts later library loads to the system folder.
+no shared writable section, the GUI subsystem, imports from kernel32, user32, gdi32, advapi32,
+comctl32 and msvcrt only, none of a cryptographic provider (the toolchain's stack-guard set-up)
+and no SystemFunction0xx (Windows forwards those to CRYPTBASE.dll, which is not a KnownDLL,
+while the program loads), and the entry's look-up of SetDefaultDllDirectories, which restricts
+later library loads to the system folder.
+
+What keeps a library planted beside the program out of its imports: all of them but comctl32
+are KnownDLLs, which Windows loads from the system folder whatever lies beside the program
+(shell32 is loaded at the click that needs it). comctl32 is not one. It is kept out by the
+manifest's dependency on the Common-Controls 6.0.0.0 assembly for amd64, which Windows
+resolves to the system's side-by-side store before it searches any folder; so the manifest
+must declare that dependency, not merely exist.
 Prints one line per check and exits 1 when any fails.
 
 Usage: check_pe.py FILE [--console]   (--console expects the console subsystem instead)
 """
+import collections
 import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 IMPORTABLE_DLLS = ("kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comctl32.dll",
                    "msvcrt.dll")
 CRYPTO_PROVIDER_FUNCTIONS = {"CryptAcquireContextA", "CryptAcquireContextW", "CryptGenRandom"}
 FORWARDED_FUNCTION = re.compile(r"SystemFunction0\d\d$")
-# The entry finds the function by name in kernel32 (Quillset/framework/LibrarySearch.cpp).
+# The entry finds the function by name in kernel32 (Quillset/entry/LibrarySearch.cpp).
 SEARCH_LOOKUP_NAME = b"SetDefaultDllDirectories\0"
 SEARCH_LOOKUP_IMPORTS = ("GetModuleHandleW", "GetProcAddress")
 
@@ -33,6 +41,16 @@ SCN_MEM_SHARED = 0x10000000
 SCN_MEM_EXECUTE = 0x20000000
 SCN_MEM_WRITE = 0x80000000
 RT_MANIFEST = 24
+ASSEMBLY_NAMESPACE = "{urn:schemas-microsoft-com:asm.v1}"
+# The dependency as the manifest must declare it (Quillset/res/Quillset.manifest); "*" for the
+# processor architecture would cover amd64 as well.
+COMMON_CONTROLS = {"type": "win32", "name": "Microsoft.Windows.Common-Controls",
+                   "version": "6.0.0.0", "publicKeyToken": "6595b64144ccf1df"}
+COMMON_CONTROLS_ARCHITECTURES = ("amd64", "*")
+
+# One row of the section table; a long name ("/N" in the file) is looked up in the string
+# table after the symbols.
+Section = collections.namedtuple("Section", "name va vsize rawptr rawsize flags")
 
 
 class PeFile:
@@ -43,8 +61,8 @@ class PeFile:
         pe = struct.unpack_from("<I", data, 0x3C)[0]
         if data[pe:pe + 4] != b"PE\0\0":
             raise ValueError("no PE signature")
-        (self.machine, nsect, _, _, _, opt_size, self.characteristics) = struct.unpack_from(
-            "<HHIIIHH", data, pe + 4)
+        (self.machine, nsect, _, self.symbol_table, self.symbol_count, opt_size,
+         self.characteristics) = struct.unpack_from("<HHIIIHH", data, pe + 4)
         opt = pe + 24
         magic = struct.unpack_from("<H", data, opt)[0]
         if magic != 0x20B:
@@ -57,8 +75,15 @@ class PeFile:
         for i in range(nsect):
             name, vsize, va, rawsize, rawptr = struct.unpack_from("<8sIIII", data, sect + 40 * i)
             flags = struct.unpack_from("<I", data, sect + 40 * i + 36)[0]
-            self.sections.append((name.rstrip(b"\0").decode("latin-1"), va, vsize, rawptr,
-                                  rawsize, flags))
+            self.sections.append(Section(self.section_name(name), va, vsize, rawptr, rawsize,
+                                         flags))
+
+    def section_name(self, raw):
+        name = raw.rstrip(b"\0").decode("latin-1")
+        if name.startswith("/") and self.symbol_table:
+            start = self.symbol_table + 18 * self.symbol_count + int(name[1:])
+            name = self.data[start:self.data.index(b"\0", start)].decode("latin-1")
+        return name
 
     def offset(self, rva):
         for _, va, vsize, rawptr, rawsize, _ in self.sections:
@@ -101,18 +126,47 @@ class PeFile:
                         for _, _, _, rawptr, rawsize, flags in self.sections
                         if flags & SCN_CNT_INITIALIZED_DATA and not flags & SCN_MEM_WRITE)
 
-    def resource_types(self):
+    def resource(self, type_id):
+        """The bytes of the first resource of a numbered type (its first name, first language),
+        or None when the file has none."""
         rva, _ = self.directory(2)
         if not rva:
-            return []
+            return None
         root = self.offset(rva)
-        named, ids = struct.unpack_from("<HH", self.data, root + 12)
-        types = []
-        for i in range(named + ids):
-            name, _ = struct.unpack_from("<II", self.data, root + 16 + 8 * i)
-            if not name & 0x80000000:
-                types.append(name)
-        return types
+        at = root
+        # Three levels of directories: type, name, language; then the data entry.
+        for wanted in (type_id, None, None):
+            named, ids = struct.unpack_from("<HH", self.data, at + 12)
+            entries = [struct.unpack_from("<II", self.data, at + 16 + 8 * i)
+                       for i in range(named + ids)]
+            found = [target for name, target in entries
+                     if wanted is None or not name & 0x80000000 and name == wanted]
+            if not found:
+                return None
+            at = root + (found[0] & 0x7FFFFFFF)
+        data_rva, size = struct.unpack_from("<II", self.data, at)
+        start = self.offset(data_rva)
+        return self.data[start:start + size]
+
+
+def common_controls_dependency(manifest):
+    """What is wrong with the manifest's Common-Controls dependency; "" when nothing is."""
+    if manifest is None:
+        return "no manifest resource"
+    try:
+        root = ElementTree.fromstring(manifest)
+    except ElementTree.ParseError as e:
+        return "manifest is not XML: %s" % e
+    path = "./{0}dependency/{0}dependentAssembly/{0}assemblyIdentity".format(ASSEMBLY_NAMESPACE)
+    for identity in root.findall(path):
+        if identity.get("name") != COMMON_CONTROLS["name"]:
+            continue
+        wrong = ["%s %s" % (key, identity.get(key)) for key, value in COMMON_CONTROLS.items()
+                 if identity.get(key) != value]
+        if identity.get("processorArchitecture") not in COMMON_CONTROLS_ARCHITECTURES:
+            wrong.append("processorArchitecture %s" % identity.get("processorArchitecture"))
+        return ", ".join(wrong)
+    return "no dependency on %s" % COMMON_CONTROLS["name"]
 
 
 def check(path, want_console=False):
@@ -137,7 +191,8 @@ def check(path, want_console=False):
     rule("%s subsystem" % ("console" if want_console else "GUI"), pe.subsystem == expected,
          "subsystem %d" % pe.subsystem)
     if not want_console:
-        rule("manifest resource", RT_MANIFEST in pe.resource_types())
+        wrong = common_controls_dependency(pe.resource(RT_MANIFEST))
+        rule("manifest depends on Common-Controls 6.0.0.0 for amd64", not wrong, wrong)
     functions = {d.lower(): names for d, names in pe.imported_functions().items()}
     foreign = [d for d in functions if d not in IMPORTABLE_DLLS]
     rule("imports from %s only" % ", ".join(IMPORTABLE_DLLS), not foreign,

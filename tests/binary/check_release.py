@@ -20,29 +20,10 @@ from check_pe import PeFile, run  # noqa: E402
 TOOLS = "x86_64-w64-mingw32-"
 
 
-def symbol_count(pe):
-    header = struct.unpack_from("<I", pe.data, 0x3C)[0]
-    table, count = struct.unpack_from("<II", pe.data, header + 12)
-    return table, count
-
-
-def section_names(pe):
-    """Section names, long ones ("/N") looked up in the string table after the symbols."""
-    table, count = symbol_count(pe)
-    names = []
-    for name, *_ in pe.sections:
-        if name.startswith("/") and table:
-            start = table + 18 * count + int(name[1:])
-            name = pe.data[start:pe.data.index(b"\0", start)].decode("latin-1")
-        names.append(name)
-    return names
-
-
 def section_bytes(pe, wanted):
-    for name, section in zip(section_names(pe), pe.sections):
-        if name == wanted:
-            _, _, vsize, rawptr, rawsize, _ = section
-            return pe.data[rawptr:rawptr + min(vsize, rawsize)]
+    for section in pe.sections:
+        if section.name == wanted:
+            return pe.data[section.rawptr:section.rawptr + min(section.vsize, section.rawsize)]
     return None
 
 
@@ -81,10 +62,9 @@ def check(path):
     def rule(name, ok, detail=""):
         results.append((name, ok, detail))
 
-    debug_sections = [n for n in section_names(pe) if n.startswith(".debug")]
+    debug_sections = [s.name for s in pe.sections if s.name.startswith(".debug")]
     rule("no .debug* section", not debug_sections, ", ".join(debug_sections))
-    _, count = symbol_count(pe)
-    rule("no symbol table", count == 0, "%d symbols" % count)
+    rule("no symbol table", pe.symbol_count == 0, "%d symbols" % pe.symbol_count)
     link = debuglink(pe)
     rule(".gnu_debuglink names %s" % os.path.basename(debug_path),
          link is not None and link[0] == os.path.basename(debug_path),

@@ -1,7 +1,8 @@
 // Deliberately built without the hardening flags, so the binary check has something to catch.
 // It also imports ShellExecuteW, RtlGenRandom (ADVAPI32's SystemFunction036) and, through the
 // toolchain's stack-guard set-up that its protected frame pulls in, CryptAcquireContextA and
-// CryptGenRandom; and its entry never looks SetDefaultDllDirectories up.
+// CryptGenRandom; its entry never looks SetDefaultDllDirectories up, and its manifest
+// (unhardened.rc) declares no dependency on the Common-Controls assembly.
 #include <windows.h>
 
 #include <ntsecapi.h>

@@ -7,6 +7,7 @@
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
+#include "support/FoldCases.h"
 
 #include <windows.h>
 
@@ -96,11 +97,6 @@ TEST_F(Channel, TwoUnitsReadFromTheLowerAndTheWriteReachesBothByteForByte) {
     EXPECT_EQ(std::memcmp(state.record.data(), &settings, 324), 0);
 }
 
-struct FoldCase {
-    std::vector<std::uint32_t> statuses;  // the SET status of units 1, 2 ...
-    CombinedStatus expected;
-};
-
 class Folding : public SimulatedUnits, public ::testing::WithParamInterface<FoldCase> {};
 
 TEST_P(Folding, CombinedStatusOfAllAnsweringUnits) {
@@ -117,15 +113,7 @@ TEST_P(Folding, CombinedStatusOfAllAnsweringUnits) {
         EXPECT_EQ(LogOf(static_cast<int>(i) + 1).size(), 1u) << i;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Channel, Folding,
-    ::testing::Values(FoldCase{{1, 2}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{2, 1}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{1, 0}, CombinedStatus::DeviceInUse},
-                      FoldCase{{0, 1}, CombinedStatus::DeviceInUse},
-                      FoldCase{{0, 0, 0, 0}, CombinedStatus::NothingToReport},
-                      FoldCase{{3}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{4, 0xFFFFFFFF}, CombinedStatus::NothingToReport}));
+INSTANTIATE_TEST_SUITE_P(Channel, Folding, ::testing::ValuesIn(kFoldCases));
 
 TEST_F(Channel, RepeatedWritesFollowTheUnitsStatusSequence) {
     ASSERT_TRUE(sim.Plug(1)) << sim.LastError();

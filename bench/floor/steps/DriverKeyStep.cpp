@@ -1,15 +1,5 @@
-// The program's registry and README look-ups: the driver key's three values and the test
-// for the README document (which loads its one string, the document's relative path).
+// The program's registry and README look-ups (work/DriverKeyWork.cpp).
+#include "ProgramWork.h"
 #include "StartupStep.h"
 
-#include "ui/DriverKey.h"
-#include "ui/Readme.h"
-
-#include <string>
-
-void RunStartupStep(HWND) {
-    std::wstring value;
-    ReadDriverKeyValue(L"version", value);
-    ReadDriverKeyValue(L"copyright", value);
-    IsReadmeAvailable();
-}
+void RunStartupStep(HWND) { ReadDriverKey(); }

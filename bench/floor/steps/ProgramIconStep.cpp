@@ -1,10 +1,5 @@
-// The program's icon, loaded and set on the dialog as the program sets it (big and small).
+// The program's icon (work/IconWork.cpp).
+#include "ProgramWork.h"
 #include "StartupStep.h"
 
-#include "res/resource.h"
-
-void RunStartupStep(HWND dialog) {
-    const HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-    ::SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    ::SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
+void RunStartupStep(HWND dialog) { SetProgramIcon(dialog); }

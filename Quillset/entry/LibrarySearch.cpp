@@ -1,23 +1,19 @@
-#include "framework/LibrarySearch.h"
+#include "entry/LibrarySearch.h"
+
+#include "entry/SystemLibrary.h"
 
 namespace {
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryWFunction = BOOL(WINAPI*)(LPCWSTR);
 
-// GetProcAddress gives every function one type; void (*)() passes it on unchanged.
-template <typename Function>
-Function As(FARPROC found) {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
 }  // namespace
 
 bool RestrictLibrarySearch(Kernel32Lookup lookup) {
     const auto setDefault =
-        As<SetDefaultDllDirectoriesFunction>(lookup("SetDefaultDllDirectories"));
+        AsFunction<SetDefaultDllDirectoriesFunction>(lookup("SetDefaultDllDirectories"));
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return true;
-    if (const auto setDirectory = As<SetDllDirectoryWFunction>(lookup("SetDllDirectoryW")))
+    if (const auto setDirectory = AsFunction<SetDllDirectoryWFunction>(lookup("SetDllDirectoryW")))
         setDirectory(L"");
     return false;
 }

@@ -1,4 +1,4 @@
-#include "app/DeviceSlots.h"
+#include "driver/DeviceSlots.h"
 
 #include <windows.h>
 

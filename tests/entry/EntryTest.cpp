@@ -1,8 +1,9 @@
-// The entry's own steps (Quillset/framework): the library search it restricts first, and the
+// The entry's own steps (Quillset/entry): the library search it restricts first, and the
 // processor randomness its stack guard starts from. A test program of its own, since the
 // restriction holds for the rest of the process.
-#include "framework/LibrarySearch.h"
-#include "framework/ProcessorRandom.h"
+#include "entry/LibrarySearch.h"
+#include "entry/ProcessorRandom.h"
+#include "framework/UniqueHandle.h"
 #include "support/DriverKeyFixture.h"
 
 #include <gtest/gtest.h>
@@ -96,13 +97,12 @@ TEST_F(LibrarySearch, AfterTheRealRestrictionAPlantedLibraryIsNotLoaded) {
     ASSERT_TRUE(previousLength > 0 && previousLength < MAX_PATH);
     ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().c_str()));
 
-    const HMODULE before = LoadLibraryW(L"before.dll");
-    EXPECT_NE(before, nullptr) << "the control: the current folder is searched at first";
-    if (before) FreeLibrary(before);
+    UniqueModule before(LoadLibraryW(L"before.dll"));
+    EXPECT_NE(before.Get(), nullptr) << "the control: the current folder is searched at first";
+    before.Reset();
     EXPECT_TRUE(RestrictLibrarySearch(FindInKernel32));
-    const HMODULE after = LoadLibraryW(L"after.dll");
-    EXPECT_EQ(after, nullptr);
-    if (after) FreeLibrary(after);
+    const UniqueModule after(LoadLibraryW(L"after.dll"));
+    EXPECT_EQ(after.Get(), nullptr);
     EXPECT_TRUE(SetCurrentDirectoryW(previous));
 }
 

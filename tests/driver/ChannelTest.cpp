@@ -2,6 +2,7 @@
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
+#include "support/FoldCases.h"
 #include "support/ScriptedDevices.h"
 
 #include <gtest/gtest.h>
@@ -144,11 +145,6 @@ TEST_F(Channel, ChangingLightLoadAltersBytes312To315Only) {
     EXPECT_EQ(read[312], 1);
 }
 
-struct FoldCase {
-    std::vector<std::uint32_t> statuses;  // per slot 0.., one write each
-    CombinedStatus expected;
-};
-
 class Folding : public Channel, public ::testing::WithParamInterface<FoldCase> {};
 
 TEST_P(Folding, TwoOverOneOverZeroWhateverTheSlotOrder) {
@@ -162,16 +158,7 @@ TEST_P(Folding, TwoOverOneOverZeroWhateverTheSlotOrder) {
     EXPECT_EQ(combined, c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Channel, Folding,
-    ::testing::Values(FoldCase{{1, 2}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{2, 1}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{1, 0}, CombinedStatus::DeviceInUse},
-                      FoldCase{{0, 1}, CombinedStatus::DeviceInUse},
-                      FoldCase{{0, 0, 0, 0}, CombinedStatus::NothingToReport},
-                      FoldCase{{3}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{1, 3, 1}, CombinedStatus::PowerCycleNeeded},
-                      FoldCase{{4, 0xFFFFFFFF}, CombinedStatus::NothingToReport}));
+INSTANTIATE_TEST_SUITE_P(Channel, Folding, ::testing::ValuesIn(kFoldCases));
 
 TEST_F(Channel, LaterUnitSeesThePreviousStatusAndItsOwnZeroDoesNotLowerTheCode) {
     // Slot 0 answers 2; slot 1 receives status 2 and answers 0: combined stays 2.

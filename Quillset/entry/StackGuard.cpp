@@ -11,15 +11,15 @@
 // generator where it has one, mixed with the clocks, the process's identity and addresses that
 // ASLR places.
 //
-// Linked by quillset_stack_guard (framework/CMakeLists.txt), which also makes
+// Linked by quillset_stack_guard (entry/CMakeLists.txt), which also makes
 // StackGuardedStartup the entry. Built without the stack protector: the entry's own frame
 // must not be checked against a guard that it changes. Only for GCC's protector: MSVC's /GS
 // keeps a cookie of its own that its runtime sets without a provider.
 
-#include "framework/StackGuard.h"
+#include "entry/StackGuard.h"
 
-#include "framework/LibrarySearch.h"
-#include "framework/ProcessorRandom.h"
+#include "entry/LibrarySearch.h"
+#include "entry/ProcessorRandom.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // left at the value it has in the file, and different from start to start. The guard is found
 // through that value: the one place in the file's writable data that holds it.
 
-#include "ProgramFixture.h"
-#include "framework/StackGuard.h"
+#include "e2e/ProgramFixture.h"
+#include "entry/StackGuard.h"
 #include "framework/UniqueHandle.h"
 
 #include <psapi.h>

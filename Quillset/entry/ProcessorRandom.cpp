@@ -1,6 +1,6 @@
-// Built with -mrdrnd -mrdseed (framework/CMakeLists.txt) so the intrinsics compile; they run
+// Built with -mrdrnd -mrdseed (entry/CMakeLists.txt) so the intrinsics compile; they run
 // only after CPUID has reported the instruction.
-#include "framework/ProcessorRandom.h"
+#include "entry/ProcessorRandom.h"
 
 #include <immintrin.h>
 

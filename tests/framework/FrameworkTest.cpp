@@ -412,7 +412,7 @@ TEST(Application, RunLoadsTheTitleThenStartsUpOnce) {
         EXPECT_EQ(app.Run(GetModuleHandleW(nullptr)), 0);
         EXPECT_EQ(app.startUps, 1);
         // This program has no string 57344: its file name without folder and extension.
-        EXPECT_EQ(app.titleAtStartUp, L"ui_framework_tests");
+        EXPECT_EQ(app.titleAtStartUp, L"framework_tests");
         EXPECT_EQ(app.GetInstance(), GetModuleHandleW(nullptr));
     }
     EXPECT_EQ(CApplication::Get(), nullptr);

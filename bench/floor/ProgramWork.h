@@ -1,0 +1,10 @@
+#pragma once
+// The program's own work, one piece a file of work/, for the steps that carry it.
+
+#include <windows.h>
+
+void ReadUnitsAtStart();           // the device traffic at start: units counted, settings read
+void WriteUnitsAtOk();             // and at OK: the settings written back to every unit
+void ReadDriverKey();              // the registry and README look-ups
+void LoadTexts(HWND dialog);       // the title and the settings dialog's strings
+void SetProgramIcon(HWND dialog);  // the icon, big and small
