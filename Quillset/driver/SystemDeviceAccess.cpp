@@ -16,6 +16,9 @@ HANDLE ProcessCompletionPort() {
     return port;
 }
 
+// Far below the 5 s after which Windows counts a window that reads no messages as hung.
+constexpr DWORD kQuietWaitMs = 50;
+
 void CancelRequestsOn(HANDLE device) { ::CancelIoEx(device, nullptr); }
 
 class Win32DeviceAccess final : public DeviceAccess {
@@ -50,8 +53,13 @@ public:
     void Close(HANDLE device) override { ::CloseHandle(device); }
 
     bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override {
-        // The user-interface thread waits here: it keeps reading its messages meanwhile.
-        return WaitReadingMessages(exchange.Thread(), milliseconds);
+        // The user-interface thread waits here. Most exchanges end within a millisecond or
+        // two: that long it waits without reading messages, which spares the dialog a repaint
+        // of its busy state between OK and its end; for the rest of the bound it keeps
+        // reading them.
+        const DWORD quiet = milliseconds < kQuietWaitMs ? milliseconds : kQuietWaitMs;
+        if (::WaitForSingleObject(exchange.Thread(), quiet) == WAIT_OBJECT_0) return true;
+        return WaitReadingMessages(exchange.Thread(), milliseconds - quiet);
     }
 
     void Cancel(DeviceExchange& exchange) override {
