@@ -56,11 +56,8 @@ HANDLE ScriptedDevices::Open(const wchar_t* path) {
     if (slot < 0) return INVALID_HANDLE_VALUE;
     ScriptedUnit& unit = units[slot];
     const bool opens = unit.present && (unit.opensAllowed < 0 || unit.opens < unit.opensAllowed);
-    if (opens && unit.holdOpenMs > 0 && !Hold(lock, slot, nullptr, unit.holdOpenMs)) {
-        events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
-        return INVALID_HANDLE_VALUE;
-    }
-    if (!opens) {
+    // A held open that is let go to fail (cancelled) fails like any other.
+    if (!opens || (unit.holdOpenMs > 0 && !Hold(lock, slot, nullptr, unit.holdOpenMs))) {
         events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
         return INVALID_HANDLE_VALUE;
     }
