@@ -28,3 +28,10 @@ bool IsAbandoned(const DeviceRequest* request) {
         return &exchange->Request() == request;
     });
 }
+
+bool IsSlotHeldByDriver(const std::wstring& path) {
+    const auto& kept = Kept();
+    return std::any_of(kept.begin(), kept.end(), [&](const DeviceExchange* exchange) {
+        return exchange->Path() == path && !exchange->HasEnded();
+    });
+}

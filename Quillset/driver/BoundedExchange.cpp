@@ -6,11 +6,14 @@
 #include <utility>
 
 bool FinishedWithinBounds(DeviceAccess& access, std::unique_ptr<DeviceExchange>& exchange) {
+    // A driver still holding an earlier exchange with the slot would hold this one too.
+    if (IsSlotHeldByDriver(exchange->Path())) return false;
     if (!exchange->Start()) return false;
     if (access.WaitForExchange(*exchange, kRequestCompletionBoundMs)) return true;
-    // Whatever happens to it from here on, the caller never sees it.
     access.Cancel(*exchange);
-    if (!access.WaitForExchange(*exchange, kCancellationBoundMs))
-        KeepUntilProcessEnds(std::move(exchange));
+    // A request may still complete after the cancel, cancelled or not: what the driver
+    // reported counts.
+    if (access.WaitForExchange(*exchange, kCancellationBoundMs)) return true;
+    KeepUntilProcessEnds(std::move(exchange));
     return false;
 }

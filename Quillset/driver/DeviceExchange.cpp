@@ -1,5 +1,21 @@
 #include "driver/DeviceExchange.h"
 
+namespace {
+
+// Cannot throw, and needs no clean-up: a lock of an exchange left behind is never destroyed.
+class ExclusiveLock {
+public:
+    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&lock_); }
+    ExclusiveLock(const ExclusiveLock&) = delete;
+    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
+
+private:
+    SRWLOCK& lock_;
+};
+
+}  // namespace
+
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
     : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0) {}
 
@@ -12,6 +28,10 @@ bool DeviceExchange::Start() {
     return static_cast<bool>(thread_);
 }
 
+bool DeviceExchange::HasEnded() const {
+    return thread_ && ::WaitForSingleObject(thread_.Get(), 0) == WAIT_OBJECT_0;
+}
+
 DWORD WINAPI DeviceExchange::ThreadMain(void* exchange) {
     static_cast<DeviceExchange*>(exchange)->Run();
     return 0;
@@ -22,6 +42,7 @@ void DeviceExchange::Run() {
     if (device == INVALID_HANDLE_VALUE) return;
     CloseDevice(device);
     if (probe_) {
+        // Even when the open came back after the caller gave up: what the driver did counts.
         opened_ = true;
         return;
     }
@@ -29,31 +50,37 @@ void DeviceExchange::Run() {
     if (device == INVALID_HANDLE_VALUE) return;
     opened_ = true;
     // A caller that gave up while the unit opened asks nothing more of it.
-    if (!givenUp_) {
-        succeeded_ = access_.Control(device, code_, request_);
-        answered_ = true;
-    }
+    if (!givenUp_) Ask(device);
     CloseDevice(device);
+}
+
+void DeviceExchange::Ask(HANDLE device) {
+    answered_ = true;
+    if (!access_.Send(device, code_, request_)) return;
+    // The caller may have given up between the look above and the request reaching the
+    // driver: its cancel then found nothing to cancel, so the request is cancelled here.
+    if (givenUp_) access_.CancelRequests(device);
+    succeeded_ = access_.Finish(device, request_);
 }
 
 HANDLE DeviceExchange::OpenDevice() {
     if (givenUp_) return INVALID_HANDLE_VALUE;
     const HANDLE device = access_.Open(path_.c_str());
-    std::lock_guard<std::mutex> lock(deviceLock_);
+    ExclusiveLock lock(deviceLock_);
     device_ = device;
     return device;
 }
 
 void DeviceExchange::CloseDevice(HANDLE device) {
     {
-        std::lock_guard<std::mutex> lock(deviceLock_);
+        ExclusiveLock lock(deviceLock_);
         device_ = INVALID_HANDLE_VALUE;
     }
     access_.Close(device);
 }
 
-void DeviceExchange::GiveUp(void (*cancel)(HANDLE device)) {
+void DeviceExchange::GiveUp() {
     givenUp_ = true;
-    std::lock_guard<std::mutex> lock(deviceLock_);
-    if (cancel != nullptr && device_ != INVALID_HANDLE_VALUE) cancel(device_);
+    ExclusiveLock lock(deviceLock_);
+    if (device_ != INVALID_HANDLE_VALUE) access_.CancelRequests(device_);
 }

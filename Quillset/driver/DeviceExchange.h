@@ -5,8 +5,9 @@
 //   a control exchange opens, closes at once and opens again (the driver's first open only
 //   tells that the unit is there), sends one control request and closes.
 // The caller starts it, waits for the thread within its bounds and reads the outcome only
-// once the thread has ended. An exchange the caller gives up on is left with everything it
-// uses until the process ends (AbandonedExchanges.h): the thread may still write into it.
+// once the thread has ended. An exchange the caller gives up on and that does not end is left
+// with everything it uses until the process ends (AbandonedExchanges.h): the thread may still
+// write into it.
 
 #include "driver/DeviceAccess.h"
 #include "driver/DeviceRequest.h"
@@ -15,7 +16,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 
 class DeviceExchange {
@@ -32,23 +32,28 @@ public:
     bool Start();
     // The exchange's thread, signalled when it has ended; null before Start.
     HANDLE Thread() const { return thread_.Get(); }
+    // The slot's device path.
+    const std::wstring& Path() const { return path_; }
+    // Whether the thread has ended (false before Start).
+    bool HasEnded() const;
 
-    // From the caller, when it gives up: no further step starts, and cancel, if given, is
-    // called with the device handle the exchange has open now, if any. The handle stays
-    // open while cancel runs.
-    void GiveUp(void (*cancel)(HANDLE device) = nullptr);
+    // From the caller, when it gives up: no further step starts, and the requests under way on
+    // the device handle the exchange has open now, if any, are cancelled. A request the
+    // thread sends at this very moment is cancelled by the thread itself.
+    void GiveUp();
 
     // Read once the thread has ended. Whether the unit opened (the last open, for a control
-    // exchange); whether the control request came back; whether it succeeded.
+    // exchange); whether the control request was made; whether it succeeded.
     bool Opened() const { return opened_; }
     bool Answered() const { return answered_; }
     bool Succeeded() const { return succeeded_; }
-    // The request, its answer once Answered().
+    // The request, its answer once Succeeded().
     const DeviceRequest& Request() const { return request_; }
 
 private:
     static DWORD WINAPI ThreadMain(void* exchange);
     void Run();
+    void Ask(HANDLE device);
     HANDLE OpenDevice();
     void CloseDevice(HANDLE device);
 
@@ -60,7 +65,7 @@ private:
     UniqueHandle thread_;
 
     std::atomic<bool> givenUp_{false};
-    std::mutex deviceLock_;  // guards device_ between the thread and GiveUp
+    SRWLOCK deviceLock_ = SRWLOCK_INIT;  // guards device_ between the thread and GiveUp
     HANDLE device_ = INVALID_HANDLE_VALUE;
 
     bool opened_ = false;

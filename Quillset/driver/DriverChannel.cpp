@@ -9,8 +9,9 @@
 namespace {
 
 // One control exchange with one slot (DeviceExchange.h). True when the driver completed the
-// request with success in time. A request that came back in time leaves its answer in
-// buffer, as a direct call would; one given up on leaves buffer as it was.
+// request with success within the bounds. A request that came back within them leaves what
+// the driver answered in buffer, as a direct call would; one left behind, or never sent,
+// leaves buffer as it was.
 bool ExchangeWithSlot(DeviceAccess& access, const wchar_t* path, DWORD code,
                       DriverSettingsRecord& buffer) {
     auto exchange = std::make_unique<DeviceExchange>(access, path, code, &buffer,
@@ -38,7 +39,7 @@ CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
 int CountConnectedUnits(const DevicePathTable& slots, DeviceAccess& access) {
     int count = 0;
     for (const auto& path : slots.slots) {
-        // A slot whose open does not return in time counts as one that did not open.
+        // A slot whose open does not return within the bounds counts as one that did not open.
         auto probe = std::make_unique<DeviceExchange>(access, path);
         if (FinishedWithinBounds(access, probe) && probe->Opened()) ++count;
     }

@@ -19,8 +19,6 @@ HANDLE ProcessCompletionPort() {
 // Far below the 5 s after which Windows counts a window that reads no messages as hung.
 constexpr DWORD kQuietWaitMs = 50;
 
-void CancelRequestsOn(HANDLE device) { ::CancelIoEx(device, nullptr); }
-
 class Win32DeviceAccess final : public DeviceAccess {
 public:
     HANDLE Open(const wchar_t* path) override {
@@ -32,23 +30,31 @@ public:
         return device;
     }
 
-    bool Control(HANDLE device, DWORD code, DeviceRequest& request) override {
+    bool Send(HANDLE device, DWORD code, DeviceRequest& request) override {
         request.completed.Reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         if (!request.completed) return false;
         request.overlapped = OVERLAPPED{};
         request.overlapped.hEvent = request.completed.Get();
         DWORD returned = 0;
-        if (::DeviceIoControl(device, code, request.buffer.data(), request.Size(),
-                              request.buffer.data(), request.Size(), &returned,
-                              &request.overlapped))
-            return true;
-        if (::GetLastError() != ERROR_IO_PENDING) return false;
+        request.completedAtOnce = ::DeviceIoControl(device, code, request.buffer.data(),
+                                                    request.Size(), request.buffer.data(),
+                                                    request.Size(), &returned,
+                                                    &request.overlapped) != FALSE;
+        return request.completedAtOnce || ::GetLastError() == ERROR_IO_PENDING;
+    }
+
+    bool Finish(HANDLE device, DeviceRequest& request) override {
+        if (request.completedAtOnce) return true;
         // Only the exchange's thread waits here, for as long as the driver holds the request:
         // the caller bounds the exchange, cancels it, and leaves it behind if need be. Until
         // the request completes its buffer, OVERLAPPED and event stay in use.
         ::WaitForSingleObject(request.completed.Get(), INFINITE);
+        DWORD returned = 0;
+        // False for a request the driver cancelled (ERROR_OPERATION_ABORTED) or failed.
         return ::GetOverlappedResult(device, &request.overlapped, &returned, FALSE) != FALSE;
     }
+
+    void CancelRequests(HANDLE device) override { ::CancelIoEx(device, nullptr); }
 
     void Close(HANDLE device) override { ::CloseHandle(device); }
 
@@ -63,10 +69,10 @@ public:
     }
 
     void Cancel(DeviceExchange& exchange) override {
-        // A request the driver pended, on the handle the exchange has open; and an open, a
-        // request or a close the driver sits on in its dispatch routine, for a driver that
-        // lets it be cancelled.
-        exchange.GiveUp(CancelRequestsOn);
+        // A request the driver pended, on the handle the exchange has open; and an open or a
+        // close the driver sits on in its dispatch routine, for a driver that lets its waits
+        // be cancelled. A control request, sent overlapped, is reached by the first alone.
+        exchange.GiveUp();
         ::CancelSynchronousIo(exchange.Thread());
     }
 };
@@ -76,6 +82,8 @@ public:
 HANDLE DeviceCompletionPort() { return ProcessCompletionPort(); }
 
 DeviceAccess& SystemDeviceAccess() {
-    static Win32DeviceAccess access;
-    return access;
+    // Never destroyed, not even by the runtime's exit: a thread left inside the driver may
+    // still come back into it.
+    static DeviceAccess* const access = new Win32DeviceAccess;
+    return *access;
 }

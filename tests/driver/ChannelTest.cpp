@@ -271,15 +271,67 @@ TEST_F(Channel, SlowUnitWithinTheBoundIsStillRead) {
     EXPECT_EQ(WaitBounds(devices, 0), (std::vector<DWORD>{kRequestCompletionBoundMs}));
 }
 
-TEST_F(Channel, AnswerThatArrivesOnlyAfterTheCancelIsNotTaken) {
-    // The unit refuses the cancellation but answers within the second bound: too late.
+TEST_F(Channel, AnAnswerInsideTheCancellationBoundCountsAsAnAnswer) {
+    // The unit refuses the cancellation but answers within the second bound: it answered.
     Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
     units()[0].holdMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
     units()[0].refusesCancel = true;
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    units()[0].setStatuses = {1};
+    units()[0].setMarker = 0xA5;
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
+    EXPECT_EQ(devices.ControlCalls(1), 0);  // the read stopped at the unit that answered
     EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
-    EXPECT_EQ(settings.lightLoad, 0);  // the default image, not the unit's 1
+
+    CombinedStatus combined = CombinedStatus::NothingToReport;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::DeviceInUse);  // unit 0's "in use", folded
+    const auto next = devices.ControlsTo(1);
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_EQ(next[0].input[0], 0xA5);  // unit 1 received unit 0's answer
+    EXPECT_EQ(next[0].input[324], 1);
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
     EXPECT_TRUE(devices.HeldRequests().empty());
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+// The exchange's thread looks whether the caller gave up before each step; a step under way
+// at the moment the caller gives up must still end within the bounds, having asked nothing.
+TEST_F(Channel, AUnitThatOpensOnlyAfterTheGiveUpIsSentNothing) {
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].opensAtOnce = 1;  // the read's second open is held past the first bound
+    units()[0].holdOpenMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    units()[0].refusesCancel = true;
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    EXPECT_EQ(devices.ControlCalls(0), 0);
+    EXPECT_EQ(devices.KindsFor(0),
+              (Kinds{DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Wait, DeviceEvent::Cancel,
+                     DeviceEvent::Wait, DeviceEvent::Open, DeviceEvent::Close}));
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+TEST_F(Channel, ARequestThatReachesTheUnitJustAfterTheGiveUpIsCancelled) {
+    // The caller's cancel comes while the request is not yet made and finds nothing; the unit
+    // would then hold it for good, but lets a cancel have it.
+    Plug(0, 1, 0x10);
+    Plug(1, 1, 0x20);
+    units()[0].holdBeforeSendMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    units()[0].holdMs = kHoldsForever;
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    EXPECT_EQ(devices.KindsFor(0),
+              (Kinds{DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open, DeviceEvent::Wait,
+                     DeviceEvent::Cancel, DeviceEvent::Wait, DeviceEvent::Control,
+                     DeviceEvent::Close}));
+    EXPECT_TRUE(devices.HeldRequests().empty());
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 
@@ -319,8 +371,10 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 
-// A driver that never returns from an open, even when asked to cancel it.
-TEST_F(Channel, AnOpenThatNeverReturnsIsASlotThatDidNotOpenAndNothingIsSentToIt) {
+// A driver that never returns from an open, even when asked to cancel it: the slot counts as
+// one that did not open, and while the driver keeps that exchange, no later operation asks
+// the slot again, nor waits for it.
+TEST_F(Channel, ASlotLeftInsideTheDriverIsNotAskedAgainUntilTheDriverLetsGo) {
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
     units()[0].holdOpenMs = kHoldsForever;
@@ -331,15 +385,20 @@ TEST_F(Channel, AnOpenThatNeverReturnsIsASlotThatDidNotOpenAndNothingIsSentToIt)
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
     CombinedStatus combined = CombinedStatus::DeviceInUse;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
-    const std::vector<DWORD> givenUpOn = {kRequestCompletionBoundMs, kCancellationBoundMs};
-    std::vector<DWORD> threeTimes;
-    for (int i = 0; i < 3; ++i) threeTimes.insert(threeTimes.end(), givenUpOn.begin(), givenUpOn.end());
-    EXPECT_EQ(WaitBounds(devices, 0), threeTimes);
-    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 3);  // the count, the read, the write
-    // Once the driver lets the opens go, the exchanges given up on ask the unit nothing.
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    EXPECT_EQ(WaitBounds(devices, 0),
+              (std::vector<DWORD>{kRequestCompletionBoundMs, kCancellationBoundMs}));
+    EXPECT_EQ(devices.KindsFor(0), (Kinds{DeviceEvent::Wait, DeviceEvent::Cancel, DeviceEvent::Wait}));
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 1);  // the first count's
+
+    // Once the driver lets the open go, the exchange given up on asks the unit nothing, and
+    // the slot is asked again like any other.
     devices.CompleteHeldRequests();
     EXPECT_EQ(devices.ControlCalls(0), 0);
-    EXPECT_EQ(devices.ControlsTo(1).size(), 2u);
+    units()[0].holdOpenMs = 0;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(devices.ControlCalls(0), 1);
+    EXPECT_EQ(devices.ControlsTo(1).size(), 3u);  // the read and both writes
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 

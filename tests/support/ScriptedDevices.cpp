@@ -35,11 +35,12 @@ bool HasEnded(HANDLE thread) { return ::WaitForSingleObject(thread, 0) == WAIT_O
 ScriptedDevices::~ScriptedDevices() { LetAllGo(false); }
 
 bool ScriptedDevices::Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request,
-                           DWORD holdMs) {
+                           DWORD holdMs, bool cancellable) {
     HANDLE thread = nullptr;
     ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
                       &thread, SYNCHRONIZE, FALSE, 0);
     held_.push_back({::GetCurrentThreadId(), thread, slot, request, holdMs});
+    held_.back().cancellable = cancellable;
     Held& held = held_.back();
     changed_.notify_all();
     changed_.wait(lock, [&] { return held.released; });
@@ -56,8 +57,9 @@ HANDLE ScriptedDevices::Open(const wchar_t* path) {
     if (slot < 0) return INVALID_HANDLE_VALUE;
     ScriptedUnit& unit = units[slot];
     const bool opens = unit.present && (unit.opensAllowed < 0 || unit.opens < unit.opensAllowed);
+    const bool holds = unit.holdOpenMs > 0 && unit.opens >= unit.opensAtOnce;
     // A held open that is let go to fail (cancelled) fails like any other.
-    if (!opens || (unit.holdOpenMs > 0 && !Hold(lock, slot, nullptr, unit.holdOpenMs))) {
+    if (!opens || (holds && !Hold(lock, slot, nullptr, unit.holdOpenMs))) {
         events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
         return INVALID_HANDLE_VALUE;
     }
@@ -87,12 +89,37 @@ bool ScriptedDevices::Answer(int slot, DWORD code, std::uint8_t* buffer, DWORD s
     return true;
 }
 
-bool ScriptedDevices::Control(HANDLE device, DWORD code, DeviceRequest& request) {
+bool ScriptedDevices::Send(HANDLE device, DWORD code, DeviceRequest& request) {
     std::unique_lock<std::mutex> lock(lock_);
     const int slot = SlotOf(device);
+    const ScriptedUnit& unit = units[slot];
+    if (unit.holdBeforeSendMs > 0 &&
+        !Hold(lock, slot, nullptr, unit.holdBeforeSendMs, /*cancellable=*/false))
+        return false;
     events.push_back({DeviceEvent::Control, slot, code, request.buffer});
-    if (units[slot].holdMs > 0 && !Hold(lock, slot, &request, units[slot].holdMs)) return false;
-    return Answer(slot, code, request.buffer.data(), request.Size());
+    sentCode_[slot] = code;
+    requestCancelled_[slot] = false;
+    return true;
+}
+
+bool ScriptedDevices::Finish(HANDLE device, DeviceRequest& request) {
+    std::unique_lock<std::mutex> lock(lock_);
+    const int slot = SlotOf(device);
+    const ScriptedUnit& unit = units[slot];
+    if (unit.holdMs > 0) {
+        // Cancelled while the unit still had it: it gives it back cancelled, unless it refuses.
+        if (requestCancelled_[slot] && !unit.refusesCancel) return false;
+        if (!Hold(lock, slot, &request, unit.holdMs)) return false;
+    }
+    return Answer(slot, sentCode_[slot], request.buffer.data(), request.Size());
+}
+
+void ScriptedDevices::CancelRequests(HANDLE device) {
+    std::lock_guard<std::mutex> lock(lock_);
+    const int slot = SlotOf(device);
+    requestCancelled_[slot] = true;
+    for (auto& h : held_)
+        if (h.slot == slot && h.request != nullptr && !h.released) h.cancelled = true;
 }
 
 void ScriptedDevices::Close(HANDLE device) {
@@ -129,7 +156,7 @@ bool ScriptedDevices::WaitForExchange(DeviceExchange& exchange, DWORD millisecon
     events.push_back({DeviceEvent::Wait, held->slot, milliseconds, {}});
     const bool refusesCancel = units[held->slot].refusesCancel;
     held->waitedMs += milliseconds;
-    if (held->cancelled && !refusesCancel) {
+    if (held->cancelled && held->cancellable && !refusesCancel) {
         held->released = true;
     } else if (held->holdMs != kHoldsForever && held->waitedMs >= held->holdMs) {
         held->released = true;

@@ -33,6 +33,11 @@ struct ScriptedUnit {
     // cancelled (or the test lets it go).
     DWORD holdMs = 0;
     DWORD holdOpenMs = 0;
+    int opensAtOnce = 0;           // opens answered at once before holdOpenMs applies
+    // How long, in the caller's waits, the exchange's thread is held after its last look at
+    // whether the caller gave up and before its request reaches the unit: as a thread
+    // preempted there would be. No cancel cuts it short; the request has not been made.
+    DWORD holdBeforeSendMs = 0;
     bool refusesCancel = false;    // a cancelled call is held on all the same
 
     int opens = 0;
@@ -61,7 +66,9 @@ public:
     std::vector<DeviceEvent> events;
 
     HANDLE Open(const wchar_t* path) override;
-    bool Control(HANDLE device, DWORD code, DeviceRequest& request) override;
+    bool Send(HANDLE device, DWORD code, DeviceRequest& request) override;
+    bool Finish(HANDLE device, DeviceRequest& request) override;
+    void CancelRequests(HANDLE device) override;
     void Close(HANDLE device) override;
     bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override;
     void Cancel(DeviceExchange& exchange) override;
@@ -89,11 +96,13 @@ private:
         bool cancelled = false;
         bool released = false;
         bool answers = false;        // let go to answer, not to fail
+        bool cancellable = true;
     };
 
     // On the exchange's thread, under the lock: holds the call until it is let go; true when
     // it is to answer.
-    bool Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request, DWORD holdMs);
+    bool Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request, DWORD holdMs,
+              bool cancellable = true);
     // Until the exchange's thread has ended (true) or sits in a held call not let go (false).
     bool ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thread, Held*& held);
     void LetAllGo(bool answer);
@@ -103,6 +112,9 @@ private:
     mutable std::mutex lock_;
     std::condition_variable changed_;
     std::list<Held> held_;
+    // The slot's last request: its code, and whether it was cancelled since it was sent.
+    std::array<DWORD, 4> sentCode_{};
+    std::array<bool, 4> requestCancelled_{};
     int openHandles_ = 0;
     int maxOpenHandles_ = 0;
 };
