@@ -31,11 +31,23 @@ LRESULT ShownCheck(std::int32_t lightLoad) {
 // A click on an automatic two-state check box: checked becomes unchecked, anything else checked.
 LRESULT Clicked(LRESULT state) { return (state & BST_CHECKED) ? BST_UNCHECKED : BST_CHECKED; }
 
-// How the units stand while the program runs: which SET status each uses next.
+// How the units stand while the program runs: which SET status each uses next, and whether
+// an exchange the program left behind with it is still inside the driver, so that the
+// program does not ask the unit again.
 struct UnitRun {
     const UnitPlan* plan = nullptr;
     std::size_t setsAnswered = 0;
+    bool stuck = false;
 };
+
+// Whether the program takes the unit's answer: one that comes in time, or one that comes
+// after the cancel it refused but within the program's second bound.
+bool Answers(Hold hold) { return hold == Hold::None || hold == Hold::RefusesCancelThenEnds; }
+
+// Whether the program leaves the unit's request behind, past both bounds.
+bool LeftBehind(Hold hold) {
+    return hold == Hold::RefusesCancelForLong || hold == Hold::SitsInDispatch;
+}
 
 struct WriteOutcome {
     bool answered = false;
@@ -49,7 +61,8 @@ int Fold(int running, std::uint32_t status) {
 }
 
 // One WriteDriverSettings: every unit there receives the buffer as the answering unit before
-// it left it; a failed request, or one given up on, leaves the buffer as it was.
+// it left it; a failed request, or one given up on, leaves the buffer as it was. A unit whose
+// earlier request the driver still holds is not asked.
 WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnits>& present,
                    std::array<UnitRun, Scenario::kUnits>& units, Expectation& expected) {
     ++expected.writes;
@@ -57,7 +70,11 @@ WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnit
     PutWord(buffer, kStatusOffset, 0);
     WriteOutcome outcome;
     for (int slot = 0; slot < Scenario::kUnits; ++slot) {
-        if (!present[slot]) continue;
+        if (!present[slot] || units[slot].stuck) continue;
+        // The simulator's one dispatch thread keeps this unit's requests behind a routine
+        // that sits, until it returns: the unit before is no longer stuck after that.
+        for (int before = 0; before < slot; ++before)
+            if (units[before].plan->hold == Hold::SitsInDispatch) units[before].stuck = false;
         expected.sets[slot].push_back(buffer);
         UnitRun& unit = units[slot];
         if (unit.plan->failMask & ORVEXSIM_FAIL_SET) continue;  // uses up no status
@@ -68,7 +85,8 @@ WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnit
         if (status == ORVEXSIM_SET_FAILS) continue;
         // Held past the bounds: the program gives up on it, and whatever the unit answers
         // then, late, reaches neither the buffer nor the combined status.
-        if (unit.plan->hold != Hold::None) continue;
+        if (LeftBehind(unit.plan->hold)) unit.stuck = true;
+        if (!Answers(unit.plan->hold)) continue;
         // The unit keeps bytes 0 to 323 and answers them back with the status of this SET.
         PutWord(buffer, kStatusOffset, status);
         outcome.answered = true;
@@ -121,7 +139,12 @@ Expectation Predict(const Scenario& scenario) {
         if (!atStart[slot]) continue;
         expected.gets[slot].push_back(buffer);
         if (scenario.units[slot].failMask & ORVEXSIM_FAIL_GET) continue;
-        if (scenario.units[slot].hold != Hold::None) continue;  // given up on: a failed call
+        // Given up on, a failed call. A unit whose request the driver keeps past both bounds
+        // is not asked again in this run, unless it only sat in its dispatch routine: the
+        // next unit that answers the read waited for that routine to return.
+        const Hold hold = scenario.units[slot].hold;
+        if (hold == Hold::RefusesCancelForLong) units[slot].stuck = true;
+        if (!Answers(hold)) continue;
         const SimRecord& record = scenario.units[slot].record;
         buffer.assign(record.begin(), record.end());
         answered = true;

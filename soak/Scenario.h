@@ -14,16 +14,20 @@
 enum class Hold {
     None,
     UntilCancelled,         // every request pending until the program cancels it
-    RefusesCancelThenEnds,  // cancellation refused; ends soon after the program asked
-    RefusesCancelForLong,   // cancellation refused; ends long after the program gave up
+    RefusesCancelThenEnds,  // cancellation refused; ends soon after the program asked, and
+                            // before it gives up: the answer counts
+    RefusesCancelForLong,   // cancellation refused; ends long after the program gave up, and
+                            // after the run's last request to it
     SitsInDispatch,         // every GET and SET sits in the driver's dispatch routine, which
                             // no cancel reaches, until after the program gave up
 };
 
-// When the refusing units end their requests: well past the program's first bound, so that a
-// request is always cancelled first, whatever the load.
-inline constexpr DWORD kHoldThenEndMs = 5800;
-inline constexpr DWORD kHoldForLongMs = 9000;
+// When the refusing units end their requests: half a second into the program's second bound,
+// so that a request is always cancelled first and answered before the program gives up,
+// whatever the load; or long enough after it gave up that every later operation of the run
+// finds the unit still held.
+inline constexpr DWORD kHoldThenEndMs = 5500;
+inline constexpr DWORD kHoldForLongMs = 15000;
 // How long a sitting unit's dispatch routine sits: past both bounds, and short enough that
 // the units whose requests wait behind it (Wine's one dispatch thread) are answered within
 // theirs.
@@ -63,7 +67,7 @@ Scenario MakeScenario(std::uint64_t seed);
 
 // One line a person can read the run from, e.g.
 // "unit 1 [lightLoad 5, GET 1, SETs 1 fail, fails set, delay 200 ms, unplugged while open]; toggle; OK".
-// A holding unit shows "holds until cancelled", "refuses cancel, ends at 5800 ms" and so on.
+// A holding unit shows "holds until cancelled", "refuses cancel, ends at 5500 ms" and so on.
 std::string Describe(const Scenario& scenario);
 
 // The simulator's delay for a holding unit; 0 for Hold::None and a unit that sits.

@@ -120,22 +120,49 @@ TEST(SoakModel, AUnitFailingTheSetCodeUsesUpNoStatusAndCountsAsNotAnswering) {
     EXPECT_EQ(expected.sets[0].size(), 1u);
 }
 
-TEST(SoakModel, AUnitHoldingItsRequestsIsPassedOverAndTheNextGetsTheSameBytes) {
+TEST(SoakModel, AHoldingUnitCountsAsTheProgramSeesItsAnswerAndAStuckOneIsNotAskedAgain) {
     for (Hold hold :
          {Hold::UntilCancelled, Hold::RefusesCancelThenEnds, Hold::RefusesCancelForLong,
           Hold::SitsInDispatch}) {
+        SCOPED_TRACE(static_cast<int>(hold));
         Scenario scenario = EmptyScenario();
-        PlugUnit(scenario, 1, 0, {2, 2}).hold = hold;
+        const UnitPlan& first = PlugUnit(scenario, 1, 0, {2, 2});
+        scenario.units[0].hold = hold;
         const UnitPlan& second = PlugUnit(scenario, 2, 1, {1, 0});
         const Expectation expected = Predict(scenario);
-        // Unit 2 is read; both are written twice, since unit 2 said "in use" and unit 1's 2s
+        if (hold == Hold::RefusesCancelThenEnds) {
+            // Its answers, late but within the program's bounds, count: it is read, and its 2
+            // asks for a power cycle.
+            EXPECT_EQ(Screens(expected), (std::vector<S>{S::Settings, S::MessageBox, S::Ended}));
+            EXPECT_TRUE(expected.gets[1].empty());
+            const Bytes sent = SetInput(first.record, 0, 0);
+            EXPECT_EQ(expected.sets[0], (std::vector<Bytes>{sent}));
+            EXPECT_EQ(expected.sets[1], (std::vector<Bytes>{SetInput(first.record, 0, 2)}));
+            continue;
+        }
+        // Unit 2 is read; unit 2 says "in use", so the write is repeated, and unit 1's 2s
         // never count; unit 2 gets the very bytes unit 1 was sent.
         EXPECT_EQ(Screens(expected), (std::vector<S>{S::Settings, S::Ended}));
         EXPECT_EQ(expected.gets[1].size(), 1u);
         const Bytes sent = SetInput(second.record, 1, 0);
-        EXPECT_EQ(expected.sets[0], (std::vector<Bytes>{sent, sent}));
         EXPECT_EQ(expected.sets[1], (std::vector<Bytes>{sent, sent}));
+        // A unit still holding the read is written to no more; one that only sat in its
+        // routine is free again once the next unit, queued behind it, has been answered.
+        const std::vector<Bytes> toUnit1 =
+            hold == Hold::RefusesCancelForLong ? std::vector<Bytes>{} : std::vector<Bytes>{sent, sent};
+        EXPECT_EQ(expected.sets[0], toUnit1);
     }
+}
+
+TEST(SoakModel, AUnitSittingOnTheLastWriteOfARoundIsNotAskedByTheRepeat) {
+    Scenario scenario = EmptyScenario();
+    const UnitPlan& first = PlugUnit(scenario, 1, 1, {1, 0});
+    PlugUnit(scenario, 2, 0, {0, 0}).hold = Hold::SitsInDispatch;
+    const Expectation expected = Predict(scenario);
+    EXPECT_EQ(Screens(expected), (std::vector<S>{S::Settings, S::Ended}));
+    const Bytes sent = SetInput(first.record, 1, 0);
+    EXPECT_EQ(expected.sets[0], (std::vector<Bytes>{sent, sent}));
+    EXPECT_EQ(expected.sets[1], (std::vector<Bytes>{SetInput(first.record, 1, 1)}));
 }
 
 TEST(SoakModel, AHoldingUnitAloneEndsInTheNoDeviceDialog) {
