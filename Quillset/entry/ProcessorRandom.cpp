@@ -39,31 +39,19 @@ bool Cpuid(unsigned leaf, unsigned subleaf, CpuidRegisters& out) {
 #endif
 }
 
-// Some processors have answered "success" with all bits set or clear after a resume from
-// sleep; neither is taken as random.
-bool Plausible(unsigned long long value) { return value != 0 && value != ~0ULL; }
-
-// One instruction's step, tried `tries` times with a pause between tries.
-template <typename Step>
-bool Draw(Step step, int tries, std::uint64_t& value) {
-    for (int i = 0; i < tries; ++i) {
-        unsigned long long drawn = 0;
-        if (step(&drawn) && Plausible(drawn)) {
-            value = drawn;
-            return true;
-        }
-        _mm_pause();
-    }
-    return false;
-}
-
 }  // namespace
+
+bool IsPlausibleRandom(std::uint64_t value) { return value != 0 && value != ~std::uint64_t{0}; }
+
+void PauseBeforeRetry() { _mm_pause(); }
 
 bool ProcessorRandom64(std::uint64_t& value) {
     CpuidRegisters regs;
     const auto rdseed = [](unsigned long long* drawn) { return _rdseed64_step(drawn); };
     const auto rdrand = [](unsigned long long* drawn) { return _rdrand64_step(drawn); };
-    if (Cpuid(7, 0, regs) && (regs.ebx & kRdseedBit) && Draw(rdseed, kRdseedTries, value))
+    if (Cpuid(7, 0, regs) && (regs.ebx & kRdseedBit) &&
+        DrawPlausibleRandom(rdseed, kRdseedTries, value))
         return true;
-    return Cpuid(1, 0, regs) && (regs.ecx & kRdrandBit) && Draw(rdrand, kRdrandTries, value);
+    return Cpuid(1, 0, regs) && (regs.ecx & kRdrandBit) &&
+           DrawPlausibleRandom(rdrand, kRdrandTries, value);
 }

@@ -131,4 +131,22 @@ TEST(ProcessorRandom, GivesBitsWhereTheProcessorHasAGenerator) {
     EXPECT_NE(first, ~0ULL);
 }
 
+TEST(ProcessorRandom, AnAnswerWithEveryBitClearOrSetIsDrawnAgain) {
+    const unsigned long long answers[] = {0, ~0ULL, 0x5EED, 0};
+    int calls = 0;
+    const auto step = [&](unsigned long long* drawn) {
+        *drawn = answers[calls++ % 4];
+        return 1;
+    };
+    std::uint64_t value = 0;
+    EXPECT_TRUE(DrawPlausibleRandom(step, 10, value));
+    EXPECT_EQ(value, 0x5EEDu);
+    EXPECT_EQ(calls, 3);
+    // Within two tries the generator gives nothing plausible: no value at all.
+    calls = 0;
+    value = 7;
+    EXPECT_FALSE(DrawPlausibleRandom(step, 2, value));
+    EXPECT_EQ(value, 7u);
+}
+
 }  // namespace
