@@ -20,10 +20,11 @@ bool IsAnotherCopyRunning(const std::wstring& mutexName);
 // first. A mutex that can't be created at all is no reason to stop; that reports true.
 bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held);
 
-// The program's last step. A thread of it still inside a driver keeps the process alive once
-// its work is done, and a later start would find the mutex but no window, and end silently.
-// So after any exchange with a unit was given up on, held is closed now; otherwise it is left
-// for the process's end.
+// The program's last step. Windows ends a process only once its threads have left the
+// driver, so a thread of it still inside one keeps the process, and with it a mutex held
+// until the process ends, after its work is done: a later start would find the mutex but no
+// window, and end silently. So after any exchange with a unit was given up on, held is
+// closed now; otherwise it is left for the process's end.
 void ReleaseIfExchangesAbandoned(UniqueHandle& held);
 
 // EnumWindows callback. param points to the title's wide characters. Brings the first window

@@ -10,8 +10,13 @@
 
 namespace {
 
-// Held until the process ends: its existence is what tells a later copy that this one runs.
-UniqueHandle instanceMutex;
+// Its existence is what tells a later copy that this one runs. Never destroyed, so neither
+// the program nor the runtime's exit closes it: it stays until Windows ends the process,
+// unless ReleaseIfExchangesAbandoned closes it first.
+UniqueHandle& InstanceMutex() {
+    static UniqueHandle* const held = new UniqueHandle;
+    return *held;
+}
 
 // The second-copy course: bring the running copy's window to the front, show nothing.
 void ActivateRunningCopy() {
@@ -31,7 +36,7 @@ bool CQuillsetApp::InitInstance() {
     InitCommonControlsEx(&controls);
 
     const std::wstring mutexName = BuildInstanceMutexName();
-    if (IsAnotherCopyRunning(mutexName) || !CreateInstanceMutex(mutexName, instanceMutex)) {
+    if (IsAnotherCopyRunning(mutexName) || !CreateInstanceMutex(mutexName, InstanceMutex())) {
         ActivateRunningCopy();
         return false;
     }
@@ -39,6 +44,6 @@ bool CQuillsetApp::InitInstance() {
     CQuillsetDlg dialog(nullptr);
     FillDeviceSlots(dialog.slots);
     dialog.DoModal();
-    ReleaseIfExchangesAbandoned(instanceMutex);
+    ReleaseIfExchangesAbandoned(InstanceMutex());
     return false;
 }
