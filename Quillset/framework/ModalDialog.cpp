@@ -53,7 +53,10 @@ bool CModalDialog::OnPaint() { return false; }
 
 HICON CModalDialog::OnQueryDragIcon() { return nullptr; }
 
-void CModalDialog::EndDialog(INT_PTR result) { ::EndDialog(handle, result); }
+void CModalDialog::EndDialog(INT_PTR result) {
+    BeginEnding();
+    ::EndDialog(handle, result);
+}
 
 CModalDialog::BusyScope::BusyScope(CModalDialog& dialog)
     : dialog(dialog), focus(dialog.handle), disabled(dialog.handle),
@@ -91,7 +94,7 @@ CModalDialog::EndSessionBlock::~EndSessionBlock() {
 
 bool CModalDialog::TakesCommands() const {
     // The window's enabled state alone is not enough: another program can enable it.
-    return busyScopes == 0 && IsWindowEnabled(handle);
+    return !ending && busyScopes == 0 && IsWindowEnabled(handle);
 }
 
 void CModalDialog::UpdateData(bool fromControls) {
@@ -119,6 +122,7 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND window, UINT message, WPARAM wPar
 
 INT_PTR CModalDialog::HandleInitDialog(HWND window) {
     handle = window;
+    ending = false;
     RECT before{};
     GetWindowRect(window, &before);
     const bool outermost = outermostDialog == nullptr;
@@ -132,7 +136,7 @@ INT_PTR CModalDialog::HandleInitDialog(HWND window) {
 INT_PTR CModalDialog::HandleMessage(UINT message, WPARAM wParam) {
     switch (message) {
         case WM_COMMAND:
-            // Handled, and so ignored, while busy or disabled.
+            // Handled, and so ignored, while busy, disabled or ending.
             if (!TakesCommands()) return TRUE;
             return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
         case WM_CLOSE:

@@ -7,9 +7,9 @@
 //   OnCommand      base: IDOK and IDCANCEL clicks to OnOK and OnCancel; true when handled
 //   OnPaint        base: false, the platform's usual painting
 //   OnQueryDragIcon base: null, the platform's default icon
-// A disabled or busy dialog acts on no command and does not close: no click or key reaches
-// it, and a command or close request that another program posts or sends to it does nothing
-// either, even when that program enables the window first.
+// A dialog that is busy, disabled or ending acts on no command and does not close: a command
+// or close request that reaches it then, from a click, a key or another program that posts
+// or sends it, does nothing, even when that program has enabled the window first.
 
 #include "framework/DataExchange.h"
 #include "framework/ScopedWindowDisable.h"
@@ -38,8 +38,13 @@ protected:
     virtual bool OnPaint();
     virtual HICON OnQueryDragIcon();
 
+    // Ends the modal run with result once the current message is handled; the dialog takes no
+    // command meanwhile.
     void EndDialog(INT_PTR result);
     void UpdateData(bool fromControls);
+    // The dialog's end has begun: from now on it acts on no command and does not close by
+    // request, whatever its window's state, and whatever it shows over itself meanwhile.
+    void BeginEnding() { ending = true; }
 
     // While the dialog waits for work it must not interrupt: busy, disabled, showing the wait
     // cursor. All three are undone when the scope ends, and the control that had the keyboard
@@ -96,6 +101,7 @@ private:
     UINT templateId;
     HWND parent;
     HWND handle = nullptr;
+    bool ending = false;
     int busyScopes = 0;
     int endSessionBlocks = 0;
 };

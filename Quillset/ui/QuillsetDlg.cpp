@@ -70,6 +70,8 @@ BOOL CQuillsetDlg::OnInitDialog() {
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
     if (!ReadFromFirstUnit()) {
+        // Nothing sent to it from now on is acted on: an OK would write a record no unit gave.
+        BeginEnding();
         ShowNoDeviceDialog();
         EndDialog(IDCANCEL);
         return TRUE;
@@ -86,6 +88,9 @@ BOOL CQuillsetDlg::OnInitDialog() {
 }
 
 void CQuillsetDlg::OnOK() {
+    // Nothing sent to it from now on is acted on: not while it writes, nor under the message
+    // box or the device-not-connected dialog that may follow, enabled from outside or not.
+    BeginEnding();
     ApplySettings();
     EndDialog(IDOK);
 }
@@ -133,7 +138,8 @@ void CQuillsetDlg::LoadControls() {
 bool CQuillsetDlg::ReadFromFirstUnit() {
     // Not shown yet, and nothing posted to it meanwhile is acted on.
     BusyScope busy(*this);
-    return CountConnectedUnits(slots) > 0 && ReadDriverSettings(slots, settings);
+    settingsFromUnit = CountConnectedUnits(slots) > 0 && ReadDriverSettings(slots, settings);
+    return settingsFromUnit;
 }
 
 CQuillsetDlg::WriteOutcome CQuillsetDlg::WriteToEveryUnit() {
@@ -155,6 +161,8 @@ CQuillsetDlg::WriteOutcome CQuillsetDlg::WriteToEveryUnit() {
 }
 
 void CQuillsetDlg::ApplySettings() {
+    // Only a record that a unit gave is ever written back.
+    if (!settingsFromUnit) return;
     StoreControls();
     // Enabled again, with its own cursor, before anything is shown over it.
     switch (WriteToEveryUnit()) {
@@ -174,8 +182,8 @@ void CQuillsetDlg::ApplySettings() {
 
 void CQuillsetDlg::ShowNoDeviceDialog() {
     // Without an owner the nested dialog keeps its own taskbar button and placement; this
-    // dialog is disabled meanwhile instead, so that no click or key reaches it (OK above all,
-    // which would write again from inside the nested dialog's loop).
+    // dialog is disabled meanwhile instead, as an owner would be. It is ending by then and
+    // would act on no command anyway.
     ScopedWindowDisable settingsDisabled(GetHandle());
     CQuillsetNoDevDlg noDevice(nullptr);
     noDevice.DoModal();

@@ -37,6 +37,7 @@ private:
     void ShowMessage(UINT textId);
 
     DriverSettingsPart settings;  // the working copy, bytes 0 to 323 of the driver's record
+    bool settingsFromUnit = false;  // whether a unit gave settings: only then is it written
     int lightLoadCheck = 0;       // check box 1000: 0 unchecked, 1 checked, 2 indeterminate
     CButtonControl readmeButton;
     HICON icon;

@@ -4,6 +4,8 @@
 
 #include "OrvexDevice.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr wchar_t kNoDeviceText[] =
@@ -57,7 +59,14 @@ TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndWritesNothing
         ASSERT_TRUE(sim.SetFailing(2, c.failMask)) << sim.LastError();
         ProgramRun run;
         ASSERT_TRUE(run.Start()) << run.StartFailure();
-        ExpectNoDeviceDialogAndClose(ExpectScreen(run, ProgramScreen::NoDevice));
+        const HWND noDevice = ExpectScreen(run, ProgramScreen::NoDevice);
+        // The settings dialog behind it, hidden and disabled, has no record to write: OK
+        // sent to it by any route, the window enabled first, writes nothing.
+        const auto dialogs = FindTopWindows(run.Id(), L"#32770", nullptr, true);
+        ASSERT_EQ(dialogs.size(), 2u);
+        for (HWND dialog : dialogs)
+            if (dialog != noDevice) EnableAndPressOkFromOutside(dialog);
+        ExpectNoDeviceDialogAndClose(noDevice);
         ExpectEndsQuietly(run);
         EXPECT_EQ(Reads(2).size(), 1u);
         EXPECT_TRUE(Writes(2).empty());
@@ -86,12 +95,18 @@ TEST_P(WriteAnswers, ShowWhatTheDriverSaidAndWriteTheReadSettings) {
 
     const HWND shown = ExpectScreen(c.after);
     if (c.after == ProgramScreen::MessageBox) {
-        // Owned by the settings dialog, which stays up, disabled, under it.
+        // Owned by the settings dialog, which stays up, disabled, under it. The writes are
+        // over: no wait cursor, and a logoff may go ahead.
         EXPECT_EQ(GetWindow(shown, GW_OWNER), dialog);
         EXPECT_FALSE(IsWindowEnabled(dialog));
-        ExpectMessageBoxAndClose(shown, c.message);
-    } else if (c.after == ProgramScreen::NoDevice) {
-        ExpectNoDeviceDialogAndClose(shown);
+        EXPECT_FALSE(ShowsWaitCursor(dialog));
+        EXPECT_TRUE(AllowsLogoff(dialog));
+    }
+    if (shown != nullptr) {
+        // The settings dialog is ending: OK again writes nothing, even enabled from outside.
+        EnableAndPressOkFromOutside(dialog);
+        if (c.after == ProgramScreen::MessageBox) ExpectMessageBoxAndClose(shown, c.message);
+        if (c.after == ProgramScreen::NoDevice) ExpectNoDeviceDialogAndClose(shown);
     }
     ExpectEndsQuietly();
 
@@ -245,6 +260,33 @@ TEST_F(UnansweredRequests, AWriteThatNeverCompletesShowsTheDialogOverADisabledSe
     ExpectNoDeviceDialogAndClose(noDevice);
     ExpectEndsQuietly();
     EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 0)}));
+}
+
+// A unit that answers after the cancel it does not honour, inside the second bound, has
+// answered: its "switch off and on" is shown, and no one takes it for a missing unit.
+TEST_F(UnansweredRequests, AWriteAnsweredInsideTheCancellationBoundCountsAsItsAnswer) {
+    const SimRecord read = Record(0x85, 1);
+    Plug(1, read, {2});
+    const HWND dialog = StartToSettings();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(sim.SetDelay(1, 5500)) << sim.LastError();
+    ASSERT_TRUE(sim.SetRefuseCancel(1, true)) << sim.LastError();
+    ClickButton(dialog, IDOK);
+    const ULONGLONG clicked = GetTickCount64();
+    SleepUntil(clicked + 2000);
+    EXPECT_TRUE(ShowsWaitCursor(dialog));  // busy while it writes
+    EXPECT_FALSE(AllowsLogoff(dialog));
+    const HWND box = ExpectScreen(ProgramScreen::MessageBox);
+    ASSERT_NE(box, nullptr);
+    std::printf("[ timing   ] OK to message 33091: %llu ms\n", GetTickCount64() - clicked);
+    EXPECT_FALSE(ShowsWaitCursor(dialog));
+    EXPECT_TRUE(AllowsLogoff(dialog));
+    ExpectMessageBoxAndClose(box, kPowerCycle);
+    ExpectEndsQuietly();
+    EXPECT_EQ(WrittenBytes(1), (std::vector<std::vector<std::uint8_t>>{FirstWrite(read, 1)}));
+    SimUnitState state;
+    ASSERT_TRUE(sim.ReadState(1, state)) << sim.LastError();
+    EXPECT_EQ(state.cancelsRefused, 1u);
 }
 
 // Unit 1 holds every SET until it is cancelled; unit 2 answers "in use" twice. OK then takes

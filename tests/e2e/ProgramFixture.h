@@ -142,6 +142,34 @@ protected:
         EXPECT_FALSE(IsHungAppWindow(window));
     }
 
+    // Whether the window shows the wait cursor, as a busy dialog does: it answers
+    // WM_SETCURSOR itself with TRUE. Otherwise the platform's handling answers, for the
+    // caption asked about here, with the cursor that its arrow replaced.
+    static bool ShowsWaitCursor(HWND window) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                            MAKELPARAM(HTCAPTION, WM_MOUSEMOVE), SMTO_NORMAL, 1000, &answer);
+        return answer == TRUE;
+    }
+
+    // Whether the window lets a logoff go ahead.
+    static bool AllowsLogoff(HWND window) {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 1000,
+                                   &answer) != 0 &&
+               answer != 0;
+    }
+
+    // As an "enable it" tool or an automation script would: the window enabled from outside,
+    // then OK posted, clicked and sent to it.
+    static void EnableAndPressOkFromOutside(HWND dialog) {
+        EnableWindow(dialog, TRUE);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &answer);
+        SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 1000, &answer);
+    }
+
     static void SleepUntil(ULONGLONG tick) {
         while (GetTickCount64() < tick) Sleep(20);
     }

@@ -186,12 +186,18 @@ TEST_F(SettingsDialog, MinimisedAndRestoredItStillWorks) {
     const HWND dialog = StartToSettings();
     ASSERT_NE(dialog, nullptr);
     // The dialog has no minimise box, but "show the desktop" minimises it all the same.
+    // ShowWindow from another process returns before the window has changed: wait for it.
+    const auto becomes = [&](bool iconic) {
+        const ULONGLONG until = GetTickCount64() + ProgramRun::kWaitMs;
+        while ((IsIconic(dialog) != FALSE) != iconic && GetTickCount64() < until) Sleep(20);
+        return (IsIconic(dialog) != FALSE) == iconic;
+    };
     ShowWindow(dialog, SW_MINIMIZE);
-    EXPECT_TRUE(IsIconic(dialog));
+    EXPECT_TRUE(becomes(true));
     // Painting while minimised draws the icon; the dialog keeps answering.
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     ShowWindow(dialog, SW_RESTORE);
-    EXPECT_FALSE(IsIconic(dialog));
+    EXPECT_TRUE(becomes(false));
     ClickButton(dialog, IDOK);
     ExpectEndsQuietly();
     EXPECT_EQ(Writes(1).size(), 1u);

@@ -18,6 +18,7 @@ class CProbeDialog : public CModalDialog {
 public:
     CProbeDialog(UINT templateId, HWND parent) : CModalDialog(templateId, parent) {}
 
+    using CModalDialog::BeginEnding;
     using CModalDialog::BusyScope;
     using CModalDialog::EndDialog;
     using CModalDialog::EndSessionBlock;
@@ -227,13 +228,23 @@ void PostEveryWayToEndIt(HWND dialog) {
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
-TEST(ModalDialog, WhileBusyNothingEndsItEvenEnabledFromOutsideAndTheFocusComesBack) {
+TEST(ModalDialog, WhileBusyOrEndingNothingEndsItEvenEnabledFromOutsideAndTheFocusComesBack) {
     CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
     BOOL enabledWhileBusy = TRUE;
     HWND focusBefore = nullptr;
     HWND focusAfter = nullptr;
     LRESULT answerWhileBlocked = -1;
     LRESULT answerAfter = -1;
+    // Wine's ShutdownBlockReasonCreate is a stub that fails, and calling its
+    // ShutdownBlockReasonQuery ends the process: the reason is looked at only where it works.
+    const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                       nullptr, GetModuleHandleW(nullptr), nullptr);
+    const bool reasonsWork = ShutdownBlockReasonCreate(probe, L"Probe") != FALSE;
+    if (reasonsWork) ShutdownBlockReasonDestroy(probe);
+    DestroyWindow(probe);
+    BOOL reasonWhileBlocked = FALSE;
+    wchar_t reason[64] = {};
+    BOOL reasonAfter = FALSE;
     dialog.afterOpen = [&](CProbeDialog& d) {
         focusBefore = d.Control(IDC_PROBE_THREE_STATE);
         SetFocus(focusBefore);
@@ -255,8 +266,21 @@ TEST(ModalDialog, WhileBusyNothingEndsItEvenEnabledFromOutsideAndTheFocusComesBa
         {
             CProbeDialog::EndSessionBlock block(d, L"Probe");
             answerWhileBlocked = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
+            DWORD chars = 64;
+            if (reasonsWork)
+                reasonWhileBlocked = ShutdownBlockReasonQuery(d.GetHandle(), reason, &chars);
         }
         answerAfter = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
+        wchar_t left[64] = {};
+        DWORD chars = 64;
+        if (reasonsWork) reasonAfter = ShutdownBlockReasonQuery(d.GetHandle(), left, &chars);
+
+        // Once its end has begun, enabled and not busy, it still acts on nothing sent to it.
+        d.BeginEnding();
+        PostEveryWayToEndIt(d.GetHandle());
+        PauseReadingMessages(200);
+        SendMessageW(d.Control(IDOK), BM_CLICK, 0, 0);
+        SendMessageW(d.GetHandle(), WM_CLOSE, 0, 0);
         d.EndDialog(42);
     };
     EXPECT_EQ(dialog.DoModal(), 42);
@@ -266,6 +290,12 @@ TEST(ModalDialog, WhileBusyNothingEndsItEvenEnabledFromOutsideAndTheFocusComesBa
     EXPECT_EQ(focusAfter, focusBefore);  // disabling took it, the end of the scope gives it back
     EXPECT_EQ(answerWhileBlocked, 0);  // the session's end refused
     EXPECT_NE(answerAfter, 0);
+    // The reason Windows shows goes with the block.
+    if (reasonsWork) {
+        EXPECT_TRUE(reasonWhileBlocked);
+        EXPECT_STREQ(reason, L"Probe");
+        EXPECT_FALSE(reasonAfter);
+    }
 }
 
 TEST(MessageWait, MessagesAreDispatchedWhileWaitingAndTheObjectEndsTheWait) {
