@@ -1,7 +1,7 @@
 #pragma once
-// Exchanges still running after they were given up on. Their thread may go on at any later
+// Exchanges still running after they were given up on. Their worker may go on at any later
 // time, when the driver lets go of it, and write into the exchange's request, OVERLAPPED and
-// event then; so each is kept, with its thread, untouched by anyone, until the process ends.
+// events then; so each is kept, with its worker, untouched by anyone, until the process ends.
 // Never freed, on purpose. Used from the user-interface thread only.
 
 #include "driver/DeviceExchange.h"

@@ -1,5 +1,7 @@
 #include "driver/DeviceExchange.h"
 
+#include "driver/ExchangeWorker.h"
+
 namespace {
 
 // Cannot throw, and needs no clean-up: a lock of an exchange left behind is never destroyed.
@@ -17,27 +19,28 @@ private:
 }  // namespace
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
-    : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0) {}
+    : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0),
+      ended_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path, DWORD code,
                                const void* data, DWORD size)
-    : access_(access), path_(path), probe_(false), code_(code), request_(data, size) {}
+    : access_(access), path_(path), probe_(false), code_(code), request_(data, size),
+      ended_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-bool DeviceExchange::Start() {
-    thread_.Reset(::CreateThread(nullptr, 0, ThreadMain, this, 0, nullptr));
-    return static_cast<bool>(thread_);
-}
+bool DeviceExchange::Start() { return ended_ && RunOnWorker(*this); }
 
 bool DeviceExchange::HasEnded() const {
-    return thread_ && ::WaitForSingleObject(thread_.Get(), 0) == WAIT_OBJECT_0;
+    return ended_ && ::WaitForSingleObject(ended_.Get(), 0) == WAIT_OBJECT_0;
 }
 
-DWORD WINAPI DeviceExchange::ThreadMain(void* exchange) {
-    static_cast<DeviceExchange*>(exchange)->Run();
-    return 0;
+void DeviceExchange::SetWorker(HANDLE thread) {
+    worker_ = thread;
+    workerId_ = ::GetThreadId(thread);
 }
 
-void DeviceExchange::Run() {
+void DeviceExchange::MarkEnded() { ::SetEvent(ended_.Get()); }
+
+void DeviceExchange::RunSteps() {
     HANDLE device = OpenDevice();
     if (device == INVALID_HANDLE_VALUE) return;
     CloseDevice(device);

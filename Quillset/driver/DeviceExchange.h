@@ -1,12 +1,12 @@
 #pragma once
-// One exchange with one slot, run on a thread of its own so that a driver that never returns
-// from an open, a control request or a close holds that thread and nothing else:
+// One exchange with one slot, run on a worker thread (ExchangeWorker.h) so that a driver that
+// never returns from an open, a control request or a close holds that thread and nothing else:
 //   a probe opens the slot and closes it again (the count);
 //   a control exchange opens, closes at once and opens again (the driver's first open only
 //   tells that the unit is there), sends one control request and closes.
-// The caller starts it, waits for the thread within its bounds and reads the outcome only
-// once the thread has ended. An exchange the caller gives up on and that does not end is left
-// with everything it uses until the process ends (AbandonedExchanges.h): the thread may still
+// The caller starts it, waits for its end within its bounds and reads the outcome only once
+// it has ended. An exchange the caller gives up on and that does not end is left with
+// everything it uses until the process ends (AbandonedExchanges.h): its worker may still
 // write into it.
 
 #include "driver/DeviceAccess.h"
@@ -28,21 +28,29 @@ public:
     DeviceExchange(const DeviceExchange&) = delete;
     DeviceExchange& operator=(const DeviceExchange&) = delete;
 
-    // Starts the thread; false when it could not be made, and nothing was sent.
+    // Hands it to a worker; false when none could be had, and nothing was sent.
     bool Start();
-    // The exchange's thread, signalled when it has ended; null before Start.
-    HANDLE Thread() const { return thread_.Get(); }
+    // Signalled once the exchange has ended; never before Start.
+    HANDLE Ended() const { return ended_.Get(); }
+    bool HasEnded() const;
+    // The worker thread it runs on; null before Start.
+    HANDLE Worker() const { return worker_; }
+    DWORD WorkerId() const { return workerId_; }
     // The slot's device path.
     const std::wstring& Path() const { return path_; }
-    // Whether the thread has ended (false before Start).
-    bool HasEnded() const;
+
+    // For the worker: the thread it is handed to, then the exchange's steps on that thread,
+    // then the signal that it has ended, after which the worker touches it no more.
+    void SetWorker(HANDLE thread);
+    void RunSteps();
+    void MarkEnded();
 
     // From the caller, when it gives up: no further step starts, and the requests under way on
     // the device handle the exchange has open now, if any, are cancelled. A request the
-    // thread sends at this very moment is cancelled by the thread itself.
+    // worker sends at this very moment is cancelled by the worker itself.
     void GiveUp();
 
-    // Read once the thread has ended. Whether the unit opened (the last open, for a control
+    // Read once the exchange has ended. Whether the unit opened (the last open, for a control
     // exchange); whether the control request was made; whether it succeeded.
     bool Opened() const { return opened_; }
     bool Answered() const { return answered_; }
@@ -51,8 +59,6 @@ public:
     const DeviceRequest& Request() const { return request_; }
 
 private:
-    static DWORD WINAPI ThreadMain(void* exchange);
-    void Run();
     void Ask(HANDLE device);
     HANDLE OpenDevice();
     void CloseDevice(HANDLE device);
@@ -62,10 +68,12 @@ private:
     const bool probe_;
     const DWORD code_;
     DeviceRequest request_;
-    UniqueHandle thread_;
+    UniqueHandle ended_;  // manual-reset
+    HANDLE worker_ = nullptr;
+    DWORD workerId_ = 0;
 
     std::atomic<bool> givenUp_{false};
-    SRWLOCK deviceLock_ = SRWLOCK_INIT;  // guards device_ between the thread and GiveUp
+    SRWLOCK deviceLock_ = SRWLOCK_INIT;  // guards device_ between the worker and GiveUp
     HANDLE device_ = INVALID_HANDLE_VALUE;
 
     bool opened_ = false;

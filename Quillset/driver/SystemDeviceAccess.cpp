@@ -64,16 +64,17 @@ public:
         // of its busy state between OK and its end; for the rest of the bound it keeps
         // reading them.
         const DWORD quiet = milliseconds < kQuietWaitMs ? milliseconds : kQuietWaitMs;
-        if (::WaitForSingleObject(exchange.Thread(), quiet) == WAIT_OBJECT_0) return true;
-        return WaitReadingMessages(exchange.Thread(), milliseconds - quiet);
+        if (::WaitForSingleObject(exchange.Ended(), quiet) == WAIT_OBJECT_0) return true;
+        return WaitReadingMessages(exchange.Ended(), milliseconds - quiet);
     }
 
     void Cancel(DeviceExchange& exchange) override {
         // A request the driver pended, on the handle the exchange has open; and an open or a
-        // close the driver sits on in its dispatch routine, for a driver that lets its waits
-        // be cancelled. A control request, sent overlapped, is reached by the first alone.
+        // close the driver sits on in its dispatch routine, on the exchange's worker, for a
+        // driver that lets its waits be cancelled. A control request, sent overlapped, is
+        // reached by the first alone.
         exchange.GiveUp();
-        ::CancelSynchronousIo(exchange.Thread());
+        ::CancelSynchronousIo(exchange.Worker());
     }
 };
 

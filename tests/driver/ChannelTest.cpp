@@ -263,12 +263,28 @@ TEST_F(Channel, ReadCancelsAHeldRequestAfterTheBoundAndMovesOn) {
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 
-TEST_F(Channel, SlowUnitWithinTheBoundIsStillRead) {
-    Plug(0, 1, 0x10);
-    units()[0].holdMs = 3000;
+TEST_F(Channel, SlowUnitsWithinTheBoundAreAnsweredEachWithinItsOwnOnOneWorker) {
+    // Each answers after 4 s: the bound runs per exchange, not per operation.
+    for (int slot = 0; slot < 3; ++slot) {
+        Plug(slot, 1, static_cast<std::uint8_t>(0x10 * (slot + 1)));
+        units()[slot].holdMs = 4000;
+        units()[slot].setStatuses = {static_cast<std::uint32_t>(slot)};
+    }
     ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
-    EXPECT_EQ(WaitBounds(devices, 0), (std::vector<DWORD>{kRequestCompletionBoundMs}));
+    CombinedStatus combined = CombinedStatus::NothingToReport;
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);  // slot 2's answer counted
+    EXPECT_EQ(WaitBounds(devices, 0),
+              (std::vector<DWORD>{kRequestCompletionBoundMs, kRequestCompletionBoundMs}));
+    for (int slot = 1; slot < 3; ++slot)
+        EXPECT_EQ(WaitBounds(devices, slot), (std::vector<DWORD>{kRequestCompletionBoundMs}));
+    // Every exchange of both operations ran on the same worker, made before them or by them.
+    const auto worker = devices.WorkersOf(0);
+    ASSERT_EQ(worker.size(), 1u);
+    EXPECT_EQ(devices.WorkersOf(1), worker);
+    EXPECT_EQ(devices.WorkersOf(2), worker);
+    EXPECT_EQ(devices.WorkersOf(3), worker);  // the failed opens of the absent slot too
 }
 
 TEST_F(Channel, AnAnswerInsideTheCancellationBoundCountsAsAnAnswer) {
@@ -355,6 +371,11 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
     ASSERT_EQ(first.size(), 1u);
     ASSERT_EQ(second.size(), 1u);
     EXPECT_EQ(second[0].input, first[0].input);
+    // The worker that unit 0 holds stays with it; unit 1 is written on a new one.
+    ASSERT_EQ(devices.WorkersOf(0).size(), 1u);
+    ASSERT_EQ(devices.WorkersOf(1).size(), 1u);
+    EXPECT_NE(devices.WorkersOf(1), devices.WorkersOf(0));
+    EXPECT_EQ(devices.WorkersOf(2), devices.WorkersOf(1));
 
     // The exchange unit 0 still holds is kept alive; its late answer reaches nobody, and its
     // thread, let go, ends the exchange by itself.
@@ -372,33 +393,38 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
 }
 
 // A driver that never returns from an open, even when asked to cancel it: the slot counts as
-// one that did not open, and while the driver keeps that exchange, no later operation asks
-// the slot again, nor waits for it.
+// one that did not open, the units after it are counted on a new worker, and while the driver
+// keeps that exchange, no later operation asks the slot again, nor waits for it.
 TEST_F(Channel, ASlotLeftInsideTheDriverIsNotAskedAgainUntilTheDriverLetsGo) {
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
-    units()[0].holdOpenMs = kHoldsForever;
-    units()[0].refusesCancel = true;
+    Plug(2, 1, 0x30);
+    units()[1].holdOpenMs = kHoldsForever;
+    units()[1].refusesCancel = true;
     const std::size_t abandonedBefore = AbandonedExchangeCount();
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 2);
+    ASSERT_EQ(devices.WorkersOf(0).size(), 1u);
+    ASSERT_EQ(devices.WorkersOf(2).size(), 1u);
+    EXPECT_NE(devices.WorkersOf(2), devices.WorkersOf(0));
+    units()[0].present = false;
     ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
-    EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
+    EXPECT_EQ(std::memcmp(&settings, &units()[2].getAnswer, 324), 0);
     CombinedStatus combined = CombinedStatus::DeviceInUse;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
     EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
-    EXPECT_EQ(WaitBounds(devices, 0),
+    EXPECT_EQ(WaitBounds(devices, 1),
               (std::vector<DWORD>{kRequestCompletionBoundMs, kCancellationBoundMs}));
-    EXPECT_EQ(devices.KindsFor(0), (Kinds{DeviceEvent::Wait, DeviceEvent::Cancel, DeviceEvent::Wait}));
+    EXPECT_EQ(devices.KindsFor(1), (Kinds{DeviceEvent::Wait, DeviceEvent::Cancel, DeviceEvent::Wait}));
     EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 1);  // the first count's
 
     // Once the driver lets the open go, the exchange given up on asks the unit nothing, and
     // the slot is asked again like any other.
     devices.CompleteHeldRequests();
-    EXPECT_EQ(devices.ControlCalls(0), 0);
-    units()[0].holdOpenMs = 0;
+    EXPECT_EQ(devices.ControlCalls(1), 0);
+    units()[1].holdOpenMs = 0;
     ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
-    EXPECT_EQ(devices.ControlCalls(0), 1);
-    EXPECT_EQ(devices.ControlsTo(1).size(), 3u);  // the read and both writes
+    EXPECT_EQ(devices.ControlCalls(1), 1);
+    EXPECT_EQ(devices.ControlsTo(2).size(), 3u);  // the read and both writes
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
 

@@ -1,5 +1,6 @@
 #include "support/ScriptedDevices.h"
 
+#include "driver/AbandonedExchanges.h"
 #include "driver/DeviceExchange.h"
 #include "driver/DevicePathTable.h"
 #include "driver/DriverControlCodes.h"
@@ -28,24 +29,18 @@ int SlotOfPath(const wchar_t* path) {
     return path[n] - L'1';
 }
 
-bool HasEnded(HANDLE thread) { return ::WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
-
 }  // namespace
 
 ScriptedDevices::~ScriptedDevices() { LetAllGo(false); }
 
 bool ScriptedDevices::Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request,
                            DWORD holdMs, bool cancellable) {
-    HANDLE thread = nullptr;
-    ::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentThread(), ::GetCurrentProcess(),
-                      &thread, SYNCHRONIZE, FALSE, 0);
-    held_.push_back({::GetCurrentThreadId(), thread, slot, request, holdMs});
+    held_.push_back({::GetCurrentThreadId(), slot, request, holdMs});
     held_.back().cancellable = cancellable;
     Held& held = held_.back();
     changed_.notify_all();
     changed_.wait(lock, [&] { return held.released; });
     const bool answers = held.answers;
-    if (held.thread) ::CloseHandle(held.thread);
     held_.remove_if([&](const Held& h) { return &h == &held; });
     changed_.notify_all();
     return answers;
@@ -60,13 +55,13 @@ HANDLE ScriptedDevices::Open(const wchar_t* path) {
     const bool holds = unit.holdOpenMs > 0 && unit.opens >= unit.opensAtOnce;
     // A held open that is let go to fail (cancelled) fails like any other.
     if (!opens || (holds && !Hold(lock, slot, nullptr, unit.holdOpenMs))) {
-        events.push_back({DeviceEvent::OpenFailed, slot, 0, {}});
+        Note(DeviceEvent::OpenFailed, slot);
         return INVALID_HANDLE_VALUE;
     }
     ++unit.opens;
     ++openHandles_;
     maxOpenHandles_ = std::max(maxOpenHandles_, openHandles_);
-    events.push_back({DeviceEvent::Open, slot, 0, {}});
+    Note(DeviceEvent::Open, slot);
     return HandleFor(slot);
 }
 
@@ -96,7 +91,7 @@ bool ScriptedDevices::Send(HANDLE device, DWORD code, DeviceRequest& request) {
     if (unit.holdBeforeSendMs > 0 &&
         !Hold(lock, slot, nullptr, unit.holdBeforeSendMs, /*cancellable=*/false))
         return false;
-    events.push_back({DeviceEvent::Control, slot, code, request.buffer});
+    Note(DeviceEvent::Control, slot, code, request.buffer);
     sentCode_[slot] = code;
     requestCancelled_[slot] = false;
     return true;
@@ -125,21 +120,26 @@ void ScriptedDevices::CancelRequests(HANDLE device) {
 void ScriptedDevices::Close(HANDLE device) {
     std::lock_guard<std::mutex> lock(lock_);
     --openHandles_;
-    events.push_back({DeviceEvent::Close, SlotOf(device), 0, {}});
+    Note(DeviceEvent::Close, SlotOf(device));
 }
 
-bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thread,
-                                 Held*& held) {
-    const DWORD threadId = ::GetThreadId(thread);
+void ScriptedDevices::Note(DeviceEvent::Kind kind, int slot, DWORD code,
+                           std::vector<std::uint8_t> input) {
+    events.push_back({kind, slot, code, std::move(input), ::GetCurrentThreadId()});
+}
+
+bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock,
+                                 const DeviceExchange& exchange, Held*& held) {
+    const DWORD threadId = exchange.WorkerId();
     const ULONGLONG giveUpAt = ::GetTickCount64() + kRestBoundMs;
     for (;;) {
-        if (HasEnded(thread)) return true;
+        if (exchange.HasEnded()) return true;
         for (auto& h : held_)
             if (h.threadId == threadId && !h.released) {
                 held = &h;
                 return false;
             }
-        // A thread's end notifies nobody: look again every few milliseconds.
+        // An exchange's end notifies nobody here: look again every few milliseconds.
         changed_.wait_for(lock, std::chrono::milliseconds(5));
         if (::GetTickCount64() > giveUpAt) {
             held = nullptr;
@@ -151,7 +151,7 @@ bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thre
 bool ScriptedDevices::WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) {
     std::unique_lock<std::mutex> lock(lock_);
     Held* held = nullptr;
-    if (ComeToRest(lock, exchange.Thread(), held)) return true;
+    if (ComeToRest(lock, exchange, held)) return true;
     if (held == nullptr) return false;
     events.push_back({DeviceEvent::Wait, held->slot, milliseconds, {}});
     const bool refusesCancel = units[held->slot].refusesCancel;
@@ -165,13 +165,13 @@ bool ScriptedDevices::WaitForExchange(DeviceExchange& exchange, DWORD millisecon
     if (!held->released) return false;
     changed_.notify_all();
     // Let go within this wait: whether the exchange ends, or comes to rest in another hold.
-    return ComeToRest(lock, exchange.Thread(), held);
+    return ComeToRest(lock, exchange, held);
 }
 
 void ScriptedDevices::Cancel(DeviceExchange& exchange) {
     exchange.GiveUp();
     std::lock_guard<std::mutex> lock(lock_);
-    const DWORD threadId = ::GetThreadId(exchange.Thread());
+    const DWORD threadId = exchange.WorkerId();
     int slot = -1;
     for (auto& h : held_)
         if (h.threadId == threadId && !h.released) {
@@ -182,26 +182,35 @@ void ScriptedDevices::Cancel(DeviceExchange& exchange) {
 }
 
 void ScriptedDevices::LetAllGo(bool answer) {
-    std::unique_lock<std::mutex> lock(lock_);
-    std::vector<HANDLE> threads;
-    for (auto& h : held_) {
-        if (h.released) continue;
-        h.released = true;
-        h.answers = answer;
-        HANDLE copy = nullptr;
-        if (::DuplicateHandle(::GetCurrentProcess(), h.thread, ::GetCurrentProcess(), &copy,
-                              SYNCHRONIZE, FALSE, 0))
-            threads.push_back(copy);
+    {
+        std::lock_guard<std::mutex> lock(lock_);
+        for (auto& h : held_) {
+            if (h.released) continue;
+            h.released = true;
+            h.answers = answer;
+        }
+        changed_.notify_all();
     }
-    changed_.notify_all();
-    lock.unlock();
-    for (HANDLE thread : threads) {
-        ::WaitForSingleObject(thread, static_cast<DWORD>(kRestBoundMs));
-        ::CloseHandle(thread);
-    }
+    // Only an exchange left behind can still be running once an operation has returned: wait
+    // for those to end, so that none calls in here afterwards.
+    DevicePathTable slots;
+    FillStandardSlots(slots);
+    const ULONGLONG giveUpAt = ::GetTickCount64() + kRestBoundMs;
+    for (const auto& path : slots.slots)
+        while (IsSlotHeldByDriver(path) && ::GetTickCount64() < giveUpAt) ::Sleep(2);
 }
 
 void ScriptedDevices::CompleteHeldRequests() { LetAllGo(true); }
+
+std::vector<DWORD> ScriptedDevices::WorkersOf(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
+    std::vector<DWORD> out;
+    for (const auto& e : events)
+        if (e.slot == slot && e.threadId != 0 &&
+            std::find(out.begin(), out.end(), e.threadId) == out.end())
+            out.push_back(e.threadId);
+    return out;
+}
 
 int ScriptedDevices::OpenHandles() const {
     std::lock_guard<std::mutex> lock(lock_);

@@ -3,11 +3,11 @@
 // the test sets, and every open, control call and close is recorded in order, with the exact
 // bytes each request carried.
 //
-// The exchanges run on their own threads, as in the program. Time is scripted: a unit that
-// holds a call keeps that thread inside it until the caller's waits for the exchange add up
-// to the unit's hold, or the caller cancels (unless the unit refuses), or the test lets every
-// held call go. Each wait first lets the exchange's thread come to rest (ended, or held), so
-// the record of events is the same in every run.
+// The exchanges run on the program's workers, as in the program. Time is scripted: a unit
+// that holds a call keeps the worker inside it until the caller's waits for the exchange add
+// up to the unit's hold, or the caller cancels (unless the unit refuses), or the test lets
+// every held call go. Each wait first lets the exchange come to rest (ended, or held), so the
+// record of events is the same in every run.
 
 #include "driver/DeviceAccess.h"
 #include "driver/DriverSettingsRecord.h"
@@ -49,6 +49,7 @@ struct DeviceEvent {
     int slot;
     DWORD code = 0;                   // Control: the code; Wait: the bound in milliseconds
     std::vector<std::uint8_t> input;  // Control: the bytes sent
+    DWORD threadId = 0;               // Open, OpenFailed, Control, Close: the worker's
 };
 
 inline constexpr DWORD kHoldsForever = INFINITE;
@@ -56,7 +57,7 @@ inline constexpr DWORD kHoldsForever = INFINITE;
 class ScriptedDevices final : public DeviceAccess {
 public:
     ScriptedDevices() = default;
-    // Lets every held call go, failed, and waits for the threads that held them.
+    // Lets every held call go, failed, and waits for the exchanges that held them to end.
     ~ScriptedDevices() override;
     ScriptedDevices(const ScriptedDevices&) = delete;
     ScriptedDevices& operator=(const ScriptedDevices&) = delete;
@@ -82,13 +83,14 @@ public:
     // Control requests the units still hold: after a channel operation, the ones it gave up on.
     std::vector<const DeviceRequest*> HeldRequests() const;
     // The units answer every call they still hold, late (a request into its memory), and the
-    // threads that made them run to their end.
+    // exchanges that made them run to their end.
     void CompleteHeldRequests();
+    // The workers that made the calls to slot, in order, each once.
+    std::vector<DWORD> WorkersOf(int slot) const;
 
 private:
     struct Held {
         DWORD threadId;
-        HANDLE thread;               // to wait for its end once it is let go
         int slot;
         DeviceRequest* request;      // null for an open
         DWORD holdMs;
@@ -103,8 +105,12 @@ private:
     // it is to answer.
     bool Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request, DWORD holdMs,
               bool cancellable = true);
-    // Until the exchange's thread has ended (true) or sits in a held call not let go (false).
-    bool ComeToRest(std::unique_lock<std::mutex>& lock, HANDLE thread, Held*& held);
+    // Until the exchange has ended (true) or its worker sits in a held call not let go (false).
+    bool ComeToRest(std::unique_lock<std::mutex>& lock, const DeviceExchange& exchange,
+                    Held*& held);
+    // Records a call made on the current thread.
+    void Note(DeviceEvent::Kind kind, int slot, DWORD code = 0,
+              std::vector<std::uint8_t> input = {});
     void LetAllGo(bool answer);
     // Writes the unit's answer into buffer; false when the call fails.
     bool Answer(int slot, DWORD code, std::uint8_t* buffer, DWORD size);
