@@ -19,26 +19,15 @@ private:
 }  // namespace
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
-    : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0),
-      ended_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0) {}
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path, DWORD code,
                                const void* data, DWORD size)
-    : access_(access), path_(path), probe_(false), code_(code), request_(data, size),
-      ended_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    : access_(access), path_(path), probe_(false), code_(code), request_(data, size) {}
 
-bool DeviceExchange::Start() { return ended_ && RunOnWorker(*this); }
+bool DeviceExchange::Start() { return RunOnWorker(*this); }
 
-bool DeviceExchange::HasEnded() const {
-    return ended_ && ::WaitForSingleObject(ended_.Get(), 0) == WAIT_OBJECT_0;
-}
-
-void DeviceExchange::SetWorker(HANDLE thread) {
-    worker_ = thread;
-    workerId_ = ::GetThreadId(thread);
-}
-
-void DeviceExchange::MarkEnded() { ::SetEvent(ended_.Get()); }
+bool DeviceExchange::HasEnded() const { return ExchangeHasEnded(*this); }
 
 void DeviceExchange::RunSteps() {
     HANDLE device = OpenDevice();

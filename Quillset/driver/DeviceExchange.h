@@ -11,12 +11,13 @@
 
 #include "driver/DeviceAccess.h"
 #include "driver/DeviceRequest.h"
-#include "framework/UniqueHandle.h"
 
 #include <windows.h>
 
 #include <atomic>
 #include <string>
+
+struct ExchangeWorker;
 
 class DeviceExchange {
 public:
@@ -30,20 +31,13 @@ public:
 
     // Hands it to a worker; false when none could be had, and nothing was sent.
     bool Start();
-    // Signalled once the exchange has ended; never before Start.
-    HANDLE Ended() const { return ended_.Get(); }
+    // Whether it has ended (false before Start). ExchangeWorker.h waits for that.
     bool HasEnded() const;
     // The worker thread it runs on; null before Start.
-    HANDLE Worker() const { return worker_; }
+    HANDLE Worker() const { return workerThread_; }
     DWORD WorkerId() const { return workerId_; }
     // The slot's device path.
     const std::wstring& Path() const { return path_; }
-
-    // For the worker: the thread it is handed to, then the exchange's steps on that thread,
-    // then the signal that it has ended, after which the worker touches it no more.
-    void SetWorker(HANDLE thread);
-    void RunSteps();
-    void MarkEnded();
 
     // From the caller, when it gives up: no further step starts, and the requests under way on
     // the device handle the exchange has open now, if any, are cancelled. A request the
@@ -59,6 +53,9 @@ public:
     const DeviceRequest& Request() const { return request_; }
 
 private:
+    friend struct ExchangeWorker;
+    // On the worker.
+    void RunSteps();
     void Ask(HANDLE device);
     HANDLE OpenDevice();
     void CloseDevice(HANDLE device);
@@ -68,9 +65,11 @@ private:
     const bool probe_;
     const DWORD code_;
     DeviceRequest request_;
-    UniqueHandle ended_;  // manual-reset
-    HANDLE worker_ = nullptr;
+    // Set when it is handed over; ended_ is read and written under the worker's lock.
+    ExchangeWorker* worker_ = nullptr;
+    HANDLE workerThread_ = nullptr;
     DWORD workerId_ = 0;
+    bool ended_ = false;
 
     std::atomic<bool> givenUp_{false};
     SRWLOCK deviceLock_ = SRWLOCK_INIT;  // guards device_ between the worker and GiveUp

@@ -1,7 +1,7 @@
 #include "driver/DeviceAccess.h"
 
 #include "driver/DeviceExchange.h"
-#include "framework/MessageWait.h"
+#include "driver/ExchangeWorker.h"
 
 namespace {
 
@@ -63,9 +63,7 @@ public:
         // two: that long it waits without reading messages, which spares the dialog a repaint
         // of its busy state between OK and its end; for the rest of the bound it keeps
         // reading them.
-        const DWORD quiet = milliseconds < kQuietWaitMs ? milliseconds : kQuietWaitMs;
-        if (::WaitForSingleObject(exchange.Ended(), quiet) == WAIT_OBJECT_0) return true;
-        return WaitReadingMessages(exchange.Ended(), milliseconds - quiet);
+        return WaitForExchangeEnd(exchange, milliseconds, kQuietWaitMs);
     }
 
     void Cancel(DeviceExchange& exchange) override {
