@@ -2,6 +2,7 @@
 
 #include "app/InstanceGuard.h"
 #include "driver/DeviceSlots.h"
+#include "driver/ExchangeWorker.h"
 #include "framework/UniqueHandle.h"
 #include "ui/MainTitle.h"
 #include "ui/QuillsetDlg.h"
@@ -44,6 +45,7 @@ bool CQuillsetApp::InitInstance() {
     CQuillsetDlg dialog(nullptr);
     FillDeviceSlots(dialog.slots);
     dialog.DoModal();
+    EndIdleWorker();
     ReleaseIfExchangesAbandoned(InstanceMutex());
     return false;
 }

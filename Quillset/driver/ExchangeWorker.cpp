@@ -12,10 +12,11 @@
 struct ExchangeWorker {
     UniqueHandle thread;
     DWORD threadId = 0;
-    SRWLOCK lock = SRWLOCK_INIT;             // guards next, ended flags, eventWanted
+    SRWLOCK lock = SRWLOCK_INIT;  // guards next, quit, the exchanges' ended, eventWanted
     CONDITION_VARIABLE handed = CONDITION_VARIABLE_INIT;
     CONDITION_VARIABLE ended = CONDITION_VARIABLE_INIT;
     DeviceExchange* next = nullptr;
+    bool quit = false;
     // For a caller that waits past its quiet time, reading its messages: the worker sets it
     // when an exchange ends while eventWanted.
     UniqueHandle endedEvent;
@@ -53,8 +54,9 @@ DWORD WINAPI ExchangeWorker::Main(void* parameter) {
         DeviceExchange* exchange = nullptr;
         {
             ExclusiveLock lock(worker.lock);
-            while (worker.next == nullptr)
+            while (worker.next == nullptr && !worker.quit)
                 ::SleepConditionVariableSRW(&worker.handed, &worker.lock, INFINITE, 0);
+            if (worker.next == nullptr) return 0;
             exchange = worker.next;
             worker.next = nullptr;
         }
@@ -140,6 +142,16 @@ bool WaitForExchangeEnd(const DeviceExchange& exchange, DWORD milliseconds, DWOR
 
 bool ExchangeHasEnded(const DeviceExchange& exchange) {
     return ExchangeWorker::HasEnded(exchange);
+}
+
+void EndIdleWorker() {
+    if (current == nullptr || current->busy) return;
+    {
+        ExclusiveLock lock(current->lock);
+        current->quit = true;
+    }
+    ::WakeConditionVariable(&current->handed);
+    current = nullptr;  // kept, like every worker: its thread may still be on its way out
 }
 
 std::size_t WorkersMade() { return made; }

@@ -25,5 +25,10 @@ bool WaitForExchangeEnd(const DeviceExchange& exchange, DWORD milliseconds, DWOR
 // Whether the exchange has ended; false before it was handed to a worker.
 bool ExchangeHasEnded(const DeviceExchange& exchange);
 
+// The run's exchanges are over: the current worker, when idle, ends its thread now, so that
+// the process's end has no thread of it left to stop. One inside the driver is left there.
+// A later exchange makes a new worker.
+void EndIdleWorker();
+
 // How many workers this process has made.
 std::size_t WorkersMade();

@@ -2,6 +2,7 @@
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
+#include "driver/ExchangeWorker.h"
 #include "support/FoldCases.h"
 #include "support/ScriptedDevices.h"
 
@@ -285,6 +286,21 @@ TEST_F(Channel, SlowUnitsWithinTheBoundAreAnsweredEachWithinItsOwnOnOneWorker) {
     EXPECT_EQ(devices.WorkersOf(1), worker);
     EXPECT_EQ(devices.WorkersOf(2), worker);
     EXPECT_EQ(devices.WorkersOf(3), worker);  // the failed opens of the absent slot too
+}
+
+TEST_F(Channel, AnIdleWorkerEndedAtTheRunsEndLeavesAndALaterExchangeGetsANewOne) {
+    Plug(0);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    const std::size_t made = WorkersMade();
+    EndIdleWorker();
+    const auto first = devices.WorkersOf(0);
+    ASSERT_EQ(first.size(), 1u);
+    UniqueHandle thread(OpenThread(SYNCHRONIZE, FALSE, first[0]));
+    ASSERT_TRUE(thread);
+    EXPECT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    EXPECT_EQ(WorkersMade(), made + 1);
+    EXPECT_EQ(devices.WorkersOf(0).size(), 2u);
 }
 
 TEST_F(Channel, AnAnswerInsideTheCancellationBoundCountsAsAnAnswer) {
