@@ -72,20 +72,20 @@ WriteOutcome Write(const Bytes& settings, const std::array<bool, Scenario::kUnit
     for (int slot = 0; slot < Scenario::kUnits; ++slot) {
         if (!present[slot] || units[slot].stuck) continue;
         // The simulator's one dispatch thread keeps this unit's requests behind a routine
-        // that sits, until it returns: the unit before is no longer stuck after that.
-        for (int before = 0; before < slot; ++before)
-            if (units[before].plan->hold == Hold::SitsInDispatch) units[before].stuck = false;
+        // that sits, until it returns: the unit that sat is no longer stuck after that.
+        for (auto& other : units)
+            if (other.plan->hold == Hold::SitsInDispatch) other.stuck = false;
         expected.sets[slot].push_back(buffer);
         UnitRun& unit = units[slot];
+        // Held past the bounds, failing or not: the program gives up on it, and whatever the
+        // unit answers then, late, reaches neither the buffer nor the combined status.
+        if (LeftBehind(unit.plan->hold)) unit.stuck = true;
         if (unit.plan->failMask & ORVEXSIM_FAIL_SET) continue;  // uses up no status
         const auto& statuses = unit.plan->setStatuses;
         const std::uint32_t status =
             unit.setsAnswered < statuses.size() ? statuses[unit.setsAnswered] : 0;
         ++unit.setsAnswered;
         if (status == ORVEXSIM_SET_FAILS) continue;
-        // Held past the bounds: the program gives up on it, and whatever the unit answers
-        // then, late, reaches neither the buffer nor the combined status.
-        if (LeftBehind(unit.plan->hold)) unit.stuck = true;
         if (!Answers(unit.plan->hold)) continue;
         // The unit keeps bytes 0 to 323 and answers them back with the status of this SET.
         PutWord(buffer, kStatusOffset, status);
@@ -138,12 +138,12 @@ Expectation Predict(const Scenario& scenario) {
     for (int slot = 0; slot < Scenario::kUnits && !answered; ++slot) {
         if (!atStart[slot]) continue;
         expected.gets[slot].push_back(buffer);
-        if (scenario.units[slot].failMask & ORVEXSIM_FAIL_GET) continue;
         // Given up on, a failed call. A unit whose request the driver keeps past both bounds
         // is not asked again in this run, unless it only sat in its dispatch routine: the
         // next unit that answers the read waited for that routine to return.
         const Hold hold = scenario.units[slot].hold;
         if (hold == Hold::RefusesCancelForLong) units[slot].stuck = true;
+        if (scenario.units[slot].failMask & ORVEXSIM_FAIL_GET) continue;
         if (!Answers(hold)) continue;
         const SimRecord& record = scenario.units[slot].record;
         buffer.assign(record.begin(), record.end());
