@@ -1,22 +1,7 @@
 #include "driver/DeviceExchange.h"
 
 #include "driver/ExchangeWorker.h"
-
-namespace {
-
-// Cannot throw, and needs no clean-up: a lock of an exchange left behind is never destroyed.
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
-
-}  // namespace
+#include "framework/ExclusiveLock.h"
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
     : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0) {}

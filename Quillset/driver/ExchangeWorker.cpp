@@ -2,6 +2,7 @@
 
 #include "driver/DeviceExchange.h"
 #include "framework/MessageWait.h"
+#include "framework/ExclusiveLock.h"
 #include "framework/UniqueHandle.h"
 
 #include <atomic>
@@ -31,17 +32,6 @@ struct ExchangeWorker {
 };
 
 namespace {
-
-class ExclusiveLock {
-public:
-    explicit ExclusiveLock(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
-    ~ExclusiveLock() { ::ReleaseSRWLockExclusive(&lock_); }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-
-private:
-    SRWLOCK& lock_;
-};
 
 ExchangeWorker* current = nullptr;
 std::size_t made = 0;
