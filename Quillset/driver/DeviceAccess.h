@@ -32,11 +32,6 @@ public:
     // On the exchange's worker.
     virtual void Close(HANDLE device) = 0;
 
-    // One request, sent and waited for.
-    bool Control(HANDLE device, DWORD code, DeviceRequest& request) {
-        return Send(device, code, request) && Finish(device, request);
-    }
-
     // On the caller's thread: true once the exchange has ended; waits at most
     // milliseconds for that, reading the caller's messages meanwhile.
     virtual bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) = 0;

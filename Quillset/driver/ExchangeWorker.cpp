@@ -1,8 +1,8 @@
 #include "driver/ExchangeWorker.h"
 
 #include "driver/DeviceExchange.h"
-#include "framework/MessageWait.h"
 #include "framework/ExclusiveLock.h"
+#include "framework/MessageWait.h"
 #include "framework/UniqueHandle.h"
 
 #include <atomic>

@@ -59,7 +59,8 @@ TEST_F(RoundTrips, ControlCallsThroughTheProductionSeamAreEachAnsweredOnce) {
         DriverSettingsRecord buffer;
         timer.Start();
         DeviceRequest request(&buffer, sizeof buffer);
-        const bool ok = access.Control(unit, IOCTL_GET_SETTINGS, request);
+        const bool ok =
+            access.Send(unit, IOCTL_GET_SETTINGS, request) && access.Finish(unit, request);
         std::memcpy(&buffer, request.buffer.data(), sizeof buffer);
         gets.push_back(timer.ElapsedMs());
         ASSERT_TRUE(ok) << i;
@@ -69,7 +70,8 @@ TEST_F(RoundTrips, ControlCallsThroughTheProductionSeamAreEachAnsweredOnce) {
         DriverSettingsRecord buffer;
         timer.Start();
         DeviceRequest request(&buffer, sizeof buffer);
-        const bool ok = access.Control(unit, IOCTL_SET_SETTINGS, request);
+        const bool ok =
+            access.Send(unit, IOCTL_SET_SETTINGS, request) && access.Finish(unit, request);
         std::memcpy(&buffer, request.buffer.data(), sizeof buffer);
         sets.push_back(timer.ElapsedMs());
         ASSERT_TRUE(ok) << i;
