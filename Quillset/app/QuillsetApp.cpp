@@ -2,7 +2,7 @@
 
 #include "app/InstanceGuard.h"
 #include "driver/DeviceSlots.h"
-#include "driver/ExchangeWorker.h"
+#include "framework/WorkerThread.h"
 #include "framework/UniqueHandle.h"
 #include "ui/MainTitle.h"
 #include "ui/QuillsetDlg.h"

@@ -5,15 +5,23 @@
 
 #include <utility>
 
-bool FinishedWithinBounds(DeviceAccess& access, std::unique_ptr<DeviceExchange>& exchange) {
+bool FinishedWithinBounds(std::unique_ptr<DeviceExchange>& exchange, WaitClock& clock) {
     // A driver still holding an earlier exchange with the slot would hold this one too.
     if (IsSlotHeldByDriver(exchange->Path())) return false;
+    const ULONGLONG start = clock.Now();
     if (!exchange->Start()) return false;
-    if (access.WaitForExchange(*exchange, kRequestCompletionBoundMs)) return true;
-    access.Cancel(*exchange);
-    // A request may still complete after the cancel, cancelled or not: what the driver
-    // reported counts.
-    if (access.WaitForExchange(*exchange, kCancellationBoundMs)) return true;
+    const ULONGLONG quietUntil = start + kQuietWaitMs;
+    if (exchange->WaitUntil(start + kRequestCompletionBoundMs, quietUntil, clock)) return true;
+    // What the exchange ends with from here on, an answer included, is what the driver
+    // reported, and counts.
+    const ULONGLONG leaveAt = clock.Now() + kCancellationBoundMs;
+    for (;;) {
+        exchange->GiveUp();
+        const ULONGLONG now = clock.Now();
+        const ULONGLONG next = now + kCancelRepeatMs < leaveAt ? now + kCancelRepeatMs : leaveAt;
+        if (exchange->WaitUntil(next, quietUntil, clock)) return true;
+        if (next >= leaveAt) break;
+    }
     KeepUntilProcessEnds(std::move(exchange));
     return false;
 }

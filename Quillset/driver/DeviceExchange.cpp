@@ -1,6 +1,5 @@
 #include "driver/DeviceExchange.h"
 
-#include "driver/ExchangeWorker.h"
 #include "framework/ExclusiveLock.h"
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
@@ -10,9 +9,16 @@ DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path, DWORD 
                                const void* data, DWORD size)
     : access_(access), path_(path), probe_(false), code_(code), request_(data, size) {}
 
-bool DeviceExchange::Start() { return RunOnWorker(*this); }
-
-bool DeviceExchange::HasEnded() const { return ExchangeHasEnded(*this); }
+void DeviceExchange::Run() {
+    {
+        ExclusiveLock lock(stepLock_);
+        running_ = true;
+    }
+    RunSteps();
+    // From here on a cancel aimed at this worker would reach whatever it does next.
+    ExclusiveLock lock(stepLock_);
+    running_ = false;
+}
 
 void DeviceExchange::RunSteps() {
     HANDLE device = OpenDevice();
@@ -32,8 +38,8 @@ void DeviceExchange::RunSteps() {
 }
 
 void DeviceExchange::Ask(HANDLE device) {
-    answered_ = true;
     if (!access_.Send(device, code_, request_)) return;
+    asked_ = true;
     // The caller may have given up between the look above and the request reaching the
     // driver: its cancel then found nothing to cancel, so the request is cancelled here.
     if (givenUp_) access_.CancelRequests(device);
@@ -43,14 +49,14 @@ void DeviceExchange::Ask(HANDLE device) {
 HANDLE DeviceExchange::OpenDevice() {
     if (givenUp_) return INVALID_HANDLE_VALUE;
     const HANDLE device = access_.Open(path_.c_str());
-    ExclusiveLock lock(deviceLock_);
+    ExclusiveLock lock(stepLock_);
     device_ = device;
     return device;
 }
 
 void DeviceExchange::CloseDevice(HANDLE device) {
     {
-        ExclusiveLock lock(deviceLock_);
+        ExclusiveLock lock(stepLock_);
         device_ = INVALID_HANDLE_VALUE;
     }
     access_.Close(device);
@@ -58,6 +64,8 @@ void DeviceExchange::CloseDevice(HANDLE device) {
 
 void DeviceExchange::GiveUp() {
     givenUp_ = true;
-    ExclusiveLock lock(deviceLock_);
+    ExclusiveLock lock(stepLock_);
     if (device_ != INVALID_HANDLE_VALUE) access_.CancelRequests(device_);
+    // Under the lock, running_ keeps the worker inside Run, so the thread is still there.
+    if (running_) access_.CancelBlockingCall(Thread());
 }

@@ -12,11 +12,11 @@ namespace {
 // request with success within the bounds. A request that came back within them leaves what
 // the driver answered in buffer, as a direct call would; one left behind, or never sent,
 // leaves buffer as it was.
-bool ExchangeWithSlot(DeviceAccess& access, const wchar_t* path, DWORD code,
+bool ExchangeWithSlot(DeviceAccess& access, WaitClock& clock, const wchar_t* path, DWORD code,
                       DriverSettingsRecord& buffer) {
     auto exchange = std::make_unique<DeviceExchange>(access, path, code, &buffer,
                                                      static_cast<DWORD>(sizeof buffer));
-    if (!FinishedWithinBounds(access, exchange) || !exchange->Answered()) return false;
+    if (!FinishedWithinBounds(exchange, clock) || !exchange->Asked()) return false;
     std::memcpy(&buffer, exchange->Request().buffer.data(), sizeof buffer);
     return exchange->Succeeded();
 }
@@ -36,24 +36,24 @@ CombinedStatus Fold(CombinedStatus running, std::uint32_t status) {
 
 }  // namespace
 
-int CountConnectedUnits(const DevicePathTable& slots, DeviceAccess& access) {
+int CountConnectedUnits(const DevicePathTable& slots, DeviceAccess& access, WaitClock& clock) {
     int count = 0;
     for (const auto& path : slots.slots) {
         // A slot whose open does not return within the bounds counts as one that did not open.
         auto probe = std::make_unique<DeviceExchange>(access, path);
-        if (FinishedWithinBounds(access, probe) && probe->Opened()) ++count;
+        if (FinishedWithinBounds(probe, clock) && probe->Opened()) ++count;
     }
     return count;
 }
 
 bool ReadDriverSettings(const DevicePathTable& slots, DriverSettingsPart& settings,
-                        DeviceAccess& access) {
+                        DeviceAccess& access, WaitClock& clock) {
     DriverSettingsRecord buffer;  // default image, entries and status zero
     bool answered = false;
     for (const auto& path : slots.slots) {
         // A driver answering fewer bytes than asked then leaves status 0: a failed read.
         buffer.status = 0;
-        if (ExchangeWithSlot(access, path, IOCTL_GET_SETTINGS, buffer)) {
+        if (ExchangeWithSlot(access, clock, path, IOCTL_GET_SETTINGS, buffer)) {
             answered = true;
             break;
         }
@@ -63,7 +63,7 @@ bool ReadDriverSettings(const DevicePathTable& slots, DriverSettingsPart& settin
 }
 
 bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart& settings,
-                         CombinedStatus& combined, DeviceAccess& access) {
+                         CombinedStatus& combined, DeviceAccess& access, WaitClock& clock) {
     DriverSettingsRecord buffer;
     std::memcpy(&buffer.settings, &settings, sizeof settings);
     bool answered = false;
@@ -71,7 +71,7 @@ bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart&
     // The buffer is not refilled between slots: each later unit receives it as the previous
     // unit's answer left it, status word included.
     for (const auto& path : slots.slots) {
-        if (!ExchangeWithSlot(access, path, IOCTL_SET_SETTINGS, buffer)) continue;
+        if (!ExchangeWithSlot(access, clock, path, IOCTL_SET_SETTINGS, buffer)) continue;
         answered = true;
         running = Fold(running, buffer.status);
     }
@@ -80,14 +80,14 @@ bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart&
 }
 
 int CountConnectedUnits(const DevicePathTable& slots) {
-    return CountConnectedUnits(slots, SystemDeviceAccess());
+    return CountConnectedUnits(slots, SystemDeviceAccess(), SystemClock());
 }
 
 bool ReadDriverSettings(const DevicePathTable& slots, DriverSettingsPart& settings) {
-    return ReadDriverSettings(slots, settings, SystemDeviceAccess());
+    return ReadDriverSettings(slots, settings, SystemDeviceAccess(), SystemClock());
 }
 
 bool WriteDriverSettings(const DevicePathTable& slots, const DriverSettingsPart& settings,
                          CombinedStatus& combined) {
-    return WriteDriverSettings(slots, settings, combined, SystemDeviceAccess());
+    return WriteDriverSettings(slots, settings, combined, SystemDeviceAccess(), SystemClock());
 }

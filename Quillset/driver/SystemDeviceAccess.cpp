@@ -1,8 +1,5 @@
 #include "driver/DeviceAccess.h"
 
-#include "driver/DeviceExchange.h"
-#include "driver/ExchangeWorker.h"
-
 namespace {
 
 // Windows ties a request to the thread that issued it, and a thread that ends waits for its
@@ -15,9 +12,6 @@ HANDLE ProcessCompletionPort() {
     static const HANDLE port = ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
     return port;
 }
-
-// Far below the 5 s after which Windows counts a window that reads no messages as hung.
-constexpr DWORD kQuietWaitMs = 50;
 
 class Win32DeviceAccess final : public DeviceAccess {
 public:
@@ -56,24 +50,11 @@ public:
 
     void CancelRequests(HANDLE device) override { ::CancelIoEx(device, nullptr); }
 
+    // For a driver that lets its waits be cancelled. A control request, sent overlapped, is
+    // reached by CancelRequests alone.
+    void CancelBlockingCall(HANDLE thread) override { ::CancelSynchronousIo(thread); }
+
     void Close(HANDLE device) override { ::CloseHandle(device); }
-
-    bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override {
-        // The user-interface thread waits here. Most exchanges end within a millisecond or
-        // two: that long it waits without reading messages, which spares the dialog a repaint
-        // of its busy state between OK and its end; for the rest of the bound it keeps
-        // reading them.
-        return WaitForExchangeEnd(exchange, milliseconds, kQuietWaitMs);
-    }
-
-    void Cancel(DeviceExchange& exchange) override {
-        // A request the driver pended, on the handle the exchange has open; and an open or a
-        // close the driver sits on in its dispatch routine, on the exchange's worker, for a
-        // driver that lets its waits be cancelled. A control request, sent overlapped, is
-        // reached by the first alone.
-        exchange.GiveUp();
-        ::CancelSynchronousIo(exchange.Worker());
-    }
 };
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST(InstanceGuard, TheMutexIsGivenUpAtTheEndOnlyAfterAnExchangeWasLeftBehind) {
     devices.units[0].refusesCancel = true;
     DevicePathTable slots;
     FillStandardSlots(slots);
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 0);
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 0);
     ASSERT_EQ(AbandonedExchangeCount(), 1u);
     ReleaseIfExchangesAbandoned(held);
     EXPECT_FALSE(held);

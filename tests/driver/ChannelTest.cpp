@@ -2,7 +2,7 @@
 #include "driver/DriverChannel.h"
 #include "driver/DriverControlCodes.h"
 #include "driver/ExchangeBounds.h"
-#include "driver/ExchangeWorker.h"
+#include "framework/WorkerThread.h"
 #include "support/FoldCases.h"
 #include "support/ScriptedDevices.h"
 
@@ -46,10 +46,10 @@ protected:
 };
 
 TEST_F(Channel, NoUnitCountsZeroAndSendsNoControlCode) {
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 0);
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 0);
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
     CombinedStatus combined = CombinedStatus::DeviceInUse;
-    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(devices.ControlCalls(), 0);
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
@@ -57,7 +57,7 @@ TEST_F(Channel, NoUnitCountsZeroAndSendsNoControlCode) {
 TEST_F(Channel, CountOpensEachSlotOnceAndClosesAtOnce) {
     Plug(0);
     Plug(2);
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 2);
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 2);
     ASSERT_EQ(devices.events.size(), 6u);
     EXPECT_EQ(devices.events[0].kind, DeviceEvent::Open);
     EXPECT_EQ(devices.events[1].kind, DeviceEvent::Close);
@@ -70,8 +70,8 @@ TEST_F(Channel, CountOpensEachSlotOnceAndClosesAtOnce) {
 
 TEST_F(Channel, OnlySlotThreeAnswersTheReadAndReceivesTheWrite) {
     Plug(3, 1, 0x33);
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 1);
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[3].getAnswer, 324), 0);
     // The read tried slots 0 to 2 first, in order, and asked slot 3 only.
     std::vector<int> failedOpens;
@@ -80,7 +80,7 @@ TEST_F(Channel, OnlySlotThreeAnswersTheReadAndReceivesTheWrite) {
     EXPECT_EQ(failedOpens, (std::vector<int>{0, 1, 2, 0, 1, 2}));
 
     CombinedStatus combined;
-    EXPECT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(devices.ControlCalls(3), 2);
     EXPECT_EQ(devices.ControlCalls(), 2);
     EXPECT_EQ(devices.OpenHandles(), 0);
@@ -88,7 +88,7 @@ TEST_F(Channel, OnlySlotThreeAnswersTheReadAndReceivesTheWrite) {
 
 TEST_F(Channel, ReadOpensTwiceThenAsksWithTheDefaultImage) {
     Plug(0);
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     ASSERT_EQ(devices.events.size(), 5u);
     const DeviceEvent::Kind expected[] = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
                                           DeviceEvent::Control, DeviceEvent::Close};
@@ -104,13 +104,13 @@ TEST_F(Channel, TwoUnitsReadFromTheLowerWriteBothHigherGetsLowersAnswer) {
     Plug(2, 1, 0x22);
     units()[1].setStatuses = {7};
     units()[1].setMarker = 0xA5;
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
     EXPECT_EQ(devices.ControlCalls(2), 0);
 
     settings.lightLoad = 0;
     CombinedStatus combined;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // 7 means nothing
 
     auto lower = devices.ControlsTo(1);
@@ -132,10 +132,10 @@ TEST_F(Channel, TwoUnitsReadFromTheLowerWriteBothHigherGetsLowersAnswer) {
 
 TEST_F(Channel, ChangingLightLoadAltersBytes312To315Only) {
     Plug(0);
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     settings.lightLoad = 0;
     CombinedStatus combined;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     const auto written = devices.ControlsTo(0).back().input;
     const auto read = BytesOf(&units()[0].getAnswer, 324);
     for (std::size_t i = 0; i < 324; ++i) {
@@ -155,7 +155,7 @@ TEST_P(Folding, TwoOverOneOverZeroWhateverTheSlotOrder) {
         units()[i].setStatuses = {c.statuses[i]};
     }
     CombinedStatus combined = CombinedStatus::DeviceInUse;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, c.expected);
 }
 
@@ -168,7 +168,7 @@ TEST_F(Channel, LaterUnitSeesThePreviousStatusAndItsOwnZeroDoesNotLowerTheCode) 
     units()[0].setStatuses = {2};
     units()[1].setStatuses = {0};
     CombinedStatus combined;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);
     EXPECT_EQ(devices.ControlsTo(1)[0].input[324], 2);
 }
@@ -177,12 +177,12 @@ TEST_F(Channel, FailingCallIsSkippedByTheReadAndNotCountedByTheWrite) {
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
     units()[0].callFails = true;
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
 
     units()[1].callFails = true;
     CombinedStatus combined = CombinedStatus::DeviceInUse;
-    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::DeviceInUse);  // untouched when nobody answered
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
@@ -191,23 +191,23 @@ TEST_F(Channel, UnitThatOpensOnceButNotTwiceIsSkipped) {
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
     units()[0].opensAllowed = 1;
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(devices.ControlCalls(0), 0);
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
 }
 
 TEST_F(Channel, UnitCountedThenGoneMakesTheReadFail) {
     Plug(2);
-    ASSERT_EQ(CountConnectedUnits(slots, devices), 1);
+    ASSERT_EQ(CountConnectedUnits(slots, devices, devices), 1);
     units()[2].present = false;
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(devices.ControlCalls(), 0);
 }
 
 TEST_F(Channel, ReadWithStatusZeroFailsStopsTheSearchAndStillCopies) {
     Plug(0, 0, 0x10);
     Plug(1, 1, 0x20);
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(devices.ControlCalls(1), 0);
     EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
 }
@@ -215,7 +215,7 @@ TEST_F(Channel, ReadWithStatusZeroFailsStopsTheSearchAndStillCopies) {
 TEST_F(Channel, ShortAnswerLeavesStatusZeroAndTheReadFails) {
     Plug(0, 1, 0x10);
     units()[0].answerBytes = 300;
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
     // What the unit did send was taken; the rest is the default image.
     EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 300), 0);
     EXPECT_EQ(settings.lightLoad, 0);
@@ -227,39 +227,38 @@ TEST_F(Channel, FailedSlotDoesNotLeakStatusIntoTheNextRead) {
     units()[0].callFails = true;
     Plug(1, 1, 0x20);
     units()[1].answerBytes = 324;  // answers the settings part only
-    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices));
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(devices.ControlsTo(1)[0].input[324], 0);
 }
 
-// A unit that holds its requests: the channel waits the first bound, cancels, waits the
-// second bound, and either sees the cancellation complete or leaves the exchange behind,
-// its handle still open.
+// A unit that holds its requests: the channel waits the first bound, cancels, sends the cancel
+// again and again through the second bound, and either sees the exchange end or leaves it
+// behind, its handle still open.
 using Kinds = std::vector<DeviceEvent::Kind>;
 const Kinds kLeftBehind = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
-                           DeviceEvent::Control, DeviceEvent::Wait, DeviceEvent::Cancel,
-                           DeviceEvent::Wait};
-const Kinds kGivenUpOn = [] {
-    Kinds kinds = kLeftBehind;
-    kinds.push_back(DeviceEvent::Close);
-    return kinds;
-}();
+                           DeviceEvent::Control};
+const Kinds kGivenUpOn = {DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open,
+                          DeviceEvent::Control, DeviceEvent::Close};
 
-std::vector<DWORD> WaitBounds(const ScriptedDevices& devices, int slot) {
-    std::vector<DWORD> out;
-    for (const auto& e : devices.events)
-        if (e.kind == DeviceEvent::Wait && e.slot == slot) out.push_back(e.code);
+// The cancels of an exchange that started at `start` and is still running at `last`: the
+// first at the first bound, then one every repeat.
+std::vector<ULONGLONG> CancelsFrom(ULONGLONG start, ULONGLONG last) {
+    std::vector<ULONGLONG> out;
+    for (ULONGLONG t = start + kRequestCompletionBoundMs; t <= last; t += kCancelRepeatMs)
+        out.push_back(t);
     return out;
 }
+const ULONGLONG kLastCancel = kRequestCompletionBoundMs + kCancellationBoundMs - kCancelRepeatMs;
 
 TEST_F(Channel, ReadCancelsAHeldRequestAfterTheBoundAndMovesOn) {
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
     units()[0].holdMs = kHoldsForever;
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
     EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
-    EXPECT_EQ(WaitBounds(devices, 0),
-              (std::vector<DWORD>{kRequestCompletionBoundMs, kCancellationBoundMs}));
+    EXPECT_EQ(devices.CancelTimes(0), CancelsFrom(0, kRequestCompletionBoundMs));
+    EXPECT_EQ(devices.CallTimes(0).back(), kRequestCompletionBoundMs);  // given back at once
     EXPECT_TRUE(devices.HeldRequests().empty());  // the cancellation completed it
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
@@ -271,15 +270,13 @@ TEST_F(Channel, SlowUnitsWithinTheBoundAreAnsweredEachWithinItsOwnOnOneWorker) {
         units()[slot].holdMs = 4000;
         units()[slot].setStatuses = {static_cast<std::uint32_t>(slot)};
     }
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
     CombinedStatus combined = CombinedStatus::NothingToReport;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::PowerCycleNeeded);  // slot 2's answer counted
-    EXPECT_EQ(WaitBounds(devices, 0),
-              (std::vector<DWORD>{kRequestCompletionBoundMs, kRequestCompletionBoundMs}));
-    for (int slot = 1; slot < 3; ++slot)
-        EXPECT_EQ(WaitBounds(devices, slot), (std::vector<DWORD>{kRequestCompletionBoundMs}));
+    for (int slot = 0; slot < 3; ++slot) EXPECT_TRUE(devices.CancelTimes(slot).empty());
+    EXPECT_EQ(devices.Now(), 4u * 4000u);  // the read's exchange and three writes, 4 s each
     // Every exchange of both operations ran on the same worker, made before them or by them.
     const auto worker = devices.WorkersOf(0);
     ASSERT_EQ(worker.size(), 1u);
@@ -290,7 +287,7 @@ TEST_F(Channel, SlowUnitsWithinTheBoundAreAnsweredEachWithinItsOwnOnOneWorker) {
 
 TEST_F(Channel, AnIdleWorkerEndedAtTheRunsEndLeavesAndALaterExchangeGetsANewOne) {
     Plug(0);
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 1);
     const std::size_t made = WorkersMade();
     EndIdleWorker();
     const auto first = devices.WorkersOf(0);
@@ -298,7 +295,7 @@ TEST_F(Channel, AnIdleWorkerEndedAtTheRunsEndLeavesAndALaterExchangeGetsANewOne)
     UniqueHandle thread(OpenThread(SYNCHRONIZE, FALSE, first[0]));
     ASSERT_TRUE(thread);
     EXPECT_EQ(WaitForSingleObject(thread.Get(), 10000), WAIT_OBJECT_0);
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 1);
     EXPECT_EQ(WorkersMade(), made + 1);
     EXPECT_EQ(devices.WorkersOf(0).size(), 2u);
 }
@@ -307,18 +304,26 @@ TEST_F(Channel, AnAnswerInsideTheCancellationBoundCountsAsAnAnswer) {
     // The unit refuses the cancellation but answers within the second bound: it answered.
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
-    units()[0].holdMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    const DWORD insideSecondBound = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
     units()[0].refusesCancel = true;
+    units()[0].holdOpenMs = insideSecondBound;  // the count's open, likewise
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 2);
+    EXPECT_EQ(devices.CancelTimes(0), CancelsFrom(0, insideSecondBound - kCancelRepeatMs));
+
+    units()[0].holdOpenMs = 0;
+    units()[0].holdMs = insideSecondBound;
     units()[0].setStatuses = {1};
     units()[0].setMarker = 0xA5;
-    const std::size_t abandonedBefore = AbandonedExchangeCount();
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[0].getAnswer, 324), 0);
     EXPECT_EQ(devices.ControlCalls(1), 0);  // the read stopped at the unit that answered
-    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    Kinds countThenRead = {DeviceEvent::Open, DeviceEvent::Close};
+    countThenRead.insert(countThenRead.end(), kGivenUpOn.begin(), kGivenUpOn.end());
+    EXPECT_EQ(devices.KindsFor(0), countThenRead);
 
     CombinedStatus combined = CombinedStatus::NothingToReport;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::DeviceInUse);  // unit 0's "in use", folded
     const auto next = devices.ControlsTo(1);
     ASSERT_EQ(next.size(), 1u);
@@ -338,12 +343,11 @@ TEST_F(Channel, AUnitThatOpensOnlyAfterTheGiveUpIsSentNothing) {
     units()[0].holdOpenMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
     units()[0].refusesCancel = true;
     const std::size_t abandonedBefore = AbandonedExchangeCount();
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
     EXPECT_EQ(devices.ControlCalls(0), 0);
     EXPECT_EQ(devices.KindsFor(0),
-              (Kinds{DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Wait, DeviceEvent::Cancel,
-                     DeviceEvent::Wait, DeviceEvent::Open, DeviceEvent::Close}));
+              (Kinds{DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open, DeviceEvent::Close}));
     EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
@@ -353,16 +357,46 @@ TEST_F(Channel, ARequestThatReachesTheUnitJustAfterTheGiveUpIsCancelled) {
     // would then hold it for good, but lets a cancel have it.
     Plug(0, 1, 0x10);
     Plug(1, 1, 0x20);
-    units()[0].holdBeforeSendMs = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    const DWORD late = kRequestCompletionBoundMs + kCancellationBoundMs / 2;
+    units()[0].holdBeforeSendMs = late;
     units()[0].holdMs = kHoldsForever;
     const std::size_t abandonedBefore = AbandonedExchangeCount();
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[1].getAnswer, 324), 0);
-    EXPECT_EQ(devices.KindsFor(0),
-              (Kinds{DeviceEvent::Open, DeviceEvent::Close, DeviceEvent::Open, DeviceEvent::Wait,
-                     DeviceEvent::Cancel, DeviceEvent::Wait, DeviceEvent::Control,
-                     DeviceEvent::Close}));
+    EXPECT_EQ(devices.KindsFor(0), kGivenUpOn);
+    EXPECT_EQ(devices.CallTimes(0).back(), late);  // cancelled as it came
     EXPECT_TRUE(devices.HeldRequests().empty());
+    EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
+    EXPECT_EQ(devices.OpenHandles(), 0);
+}
+
+// A driver that lets its opens and closes be cancelled: the cancel reaches the one it sits
+// in, and the one that reaches it after the first cancel too, so the exchange ends within
+// the second bound instead of being left behind.
+TEST_F(Channel, OpensAndClosesThatSitAreGivenUpWithinTheBoundWhenTheDriverYields) {
+    Plug(0, 1, 0x10);
+    units()[0].holdOpenMs = kHoldsForever;
+    const std::size_t abandonedBefore = AbandonedExchangeCount();
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 0);  // its open was cancelled
+    EXPECT_EQ(devices.KindsFor(0), (Kinds{DeviceEvent::OpenFailed}));
+    EXPECT_EQ(devices.CancelTimes(0), CancelsFrom(0, kRequestCompletionBoundMs));
+
+    units()[0].holdOpenMs = 0;
+    units()[0].holdCloseMs = kHoldsForever;
+    ULONGLONG start = devices.Now();
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 1);  // it opened
+    EXPECT_EQ(devices.CancelTimes(0).back(), start + kRequestCompletionBoundMs);
+
+    // Its next open reaches it only just after the first cancel, and then sits.
+    units()[0].holdCloseMs = 0;
+    units()[0].opensAtOnce = units()[0].opens + 1;
+    units()[0].holdBeforeOpenMs = kRequestCompletionBoundMs + kCancelRepeatMs / 2;
+    units()[0].holdOpenMs = kHoldsForever;
+    start = devices.Now();
+    EXPECT_FALSE(ReadDriverSettings(slots, settings, devices, devices));
+    EXPECT_EQ(devices.CallTimes(0).back(), start + kRequestCompletionBoundMs + kCancelRepeatMs);
+    EXPECT_EQ(devices.KindsFor(0).back(), DeviceEvent::OpenFailed);
+    EXPECT_EQ(devices.ControlCalls(0), 0);
     EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore);
     EXPECT_EQ(devices.OpenHandles(), 0);
 }
@@ -377,9 +411,10 @@ TEST_F(Channel, WriteAbandonsAUnitThatKeepsItsRequestAndTheNextGetsTheSameBytes)
     settings.lightLoad = 1;
     const std::size_t abandonedBefore = AbandonedExchangeCount();
     CombinedStatus combined = CombinedStatus::PowerCycleNeeded;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::NothingToReport);  // unit 0's answer never counted
     EXPECT_EQ(devices.KindsFor(0), kLeftBehind);
+    EXPECT_EQ(devices.CancelTimes(0), CancelsFrom(0, kLastCancel));
     EXPECT_EQ(devices.OpenHandles(), 1);  // the program closes nothing the exchange still uses
 
     const auto first = devices.ControlsTo(0);
@@ -418,19 +453,19 @@ TEST_F(Channel, ASlotLeftInsideTheDriverIsNotAskedAgainUntilTheDriverLetsGo) {
     units()[1].holdOpenMs = kHoldsForever;
     units()[1].refusesCancel = true;
     const std::size_t abandonedBefore = AbandonedExchangeCount();
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 2);
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 2);
     ASSERT_EQ(devices.WorkersOf(0).size(), 1u);
     ASSERT_EQ(devices.WorkersOf(2).size(), 1u);
     EXPECT_NE(devices.WorkersOf(2), devices.WorkersOf(0));
     units()[0].present = false;
-    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices));
+    ASSERT_TRUE(ReadDriverSettings(slots, settings, devices, devices));
     EXPECT_EQ(std::memcmp(&settings, &units()[2].getAnswer, 324), 0);
     CombinedStatus combined = CombinedStatus::DeviceInUse;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
-    EXPECT_EQ(CountConnectedUnits(slots, devices), 1);
-    EXPECT_EQ(WaitBounds(devices, 1),
-              (std::vector<DWORD>{kRequestCompletionBoundMs, kCancellationBoundMs}));
-    EXPECT_EQ(devices.KindsFor(1), (Kinds{DeviceEvent::Wait, DeviceEvent::Cancel, DeviceEvent::Wait}));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
+    EXPECT_EQ(CountConnectedUnits(slots, devices, devices), 1);
+    // Its open was cancelled through the second bound, then never asked for again.
+    EXPECT_EQ(devices.CancelTimes(1), CancelsFrom(0, kLastCancel));
+    EXPECT_TRUE(devices.KindsFor(1).empty());
     EXPECT_EQ(AbandonedExchangeCount(), abandonedBefore + 1);  // the first count's
 
     // Once the driver lets the open go, the exchange given up on asks the unit nothing, and
@@ -438,7 +473,7 @@ TEST_F(Channel, ASlotLeftInsideTheDriverIsNotAskedAgainUntilTheDriverLetsGo) {
     devices.CompleteHeldRequests();
     EXPECT_EQ(devices.ControlCalls(1), 0);
     units()[1].holdOpenMs = 0;
-    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices));
+    ASSERT_TRUE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(devices.ControlCalls(1), 1);
     EXPECT_EQ(devices.ControlsTo(2).size(), 3u);  // the read and both writes
     EXPECT_EQ(devices.OpenHandles(), 0);
@@ -448,7 +483,7 @@ TEST_F(Channel, WriteWhoseOnlyUnitNeverAnswersReportsNoUnit) {
     Plug(2);
     units()[2].holdMs = kHoldsForever;
     CombinedStatus combined = CombinedStatus::DeviceInUse;
-    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices));
+    EXPECT_FALSE(WriteDriverSettings(slots, settings, combined, devices, devices));
     EXPECT_EQ(combined, CombinedStatus::DeviceInUse);
     EXPECT_EQ(devices.KindsFor(2), kGivenUpOn);
 }

@@ -1,21 +1,23 @@
 #include "support/ScriptedDevices.h"
 
 #include "driver/AbandonedExchanges.h"
-#include "driver/DeviceExchange.h"
 #include "driver/DevicePathTable.h"
 #include "driver/DriverControlCodes.h"
+#include "framework/BackgroundWork.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <limits>
 
 namespace {
 
 // However long a scripted exchange takes in real time to come to rest: far more than any
 // does, and still a bound.
 constexpr ULONGLONG kRestBoundMs = 10000;
+constexpr ULONGLONG kNever = std::numeric_limits<ULONGLONG>::max();
 
 // Handles are fake: slot + 1 shifted so that none equals NULL or INVALID_HANDLE_VALUE.
 HANDLE HandleFor(int slot) { return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0x100 + slot)); }
@@ -33,10 +35,10 @@ int SlotOfPath(const wchar_t* path) {
 
 ScriptedDevices::~ScriptedDevices() { LetAllGo(false); }
 
-bool ScriptedDevices::Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request,
-                           DWORD holdMs, bool cancellable) {
-    held_.push_back({::GetCurrentThreadId(), slot, request, holdMs});
-    held_.back().cancellable = cancellable;
+bool ScriptedDevices::Hold(std::unique_lock<std::mutex>& lock, int slot, HeldIn in, DWORD holdMs,
+                           DeviceRequest* request) {
+    const ULONGLONG dueAt = holdMs == kHoldsForever ? kNever : now_ + holdMs;
+    held_.push_back({::GetCurrentThreadId(), slot, in, request, dueAt});
     Held& held = held_.back();
     changed_.notify_all();
     changed_.wait(lock, [&] { return held.released; });
@@ -51,10 +53,13 @@ HANDLE ScriptedDevices::Open(const wchar_t* path) {
     int slot = SlotOfPath(path);
     if (slot < 0) return INVALID_HANDLE_VALUE;
     ScriptedUnit& unit = units[slot];
+    const bool late = unit.opens >= unit.opensAtOnce;
+    if (late && unit.holdBeforeOpenMs > 0)
+        Hold(lock, slot, HeldIn::BeforeCall, unit.holdBeforeOpenMs);
     const bool opens = unit.present && (unit.opensAllowed < 0 || unit.opens < unit.opensAllowed);
-    const bool holds = unit.holdOpenMs > 0 && unit.opens >= unit.opensAtOnce;
+    const bool holds = late && unit.holdOpenMs > 0;
     // A held open that is let go to fail (cancelled) fails like any other.
-    if (!opens || (holds && !Hold(lock, slot, nullptr, unit.holdOpenMs))) {
+    if (!opens || (holds && !Hold(lock, slot, HeldIn::OpenOrClose, unit.holdOpenMs))) {
         Note(DeviceEvent::OpenFailed, slot);
         return INVALID_HANDLE_VALUE;
     }
@@ -88,8 +93,7 @@ bool ScriptedDevices::Send(HANDLE device, DWORD code, DeviceRequest& request) {
     std::unique_lock<std::mutex> lock(lock_);
     const int slot = SlotOf(device);
     const ScriptedUnit& unit = units[slot];
-    if (unit.holdBeforeSendMs > 0 &&
-        !Hold(lock, slot, nullptr, unit.holdBeforeSendMs, /*cancellable=*/false))
+    if (unit.holdBeforeSendMs > 0 && !Hold(lock, slot, HeldIn::BeforeCall, unit.holdBeforeSendMs))
         return false;
     Note(DeviceEvent::Control, slot, code, request.buffer);
     sentCode_[slot] = code;
@@ -104,81 +108,86 @@ bool ScriptedDevices::Finish(HANDLE device, DeviceRequest& request) {
     if (unit.holdMs > 0) {
         // Cancelled while the unit still had it: it gives it back cancelled, unless it refuses.
         if (requestCancelled_[slot] && !unit.refusesCancel) return false;
-        if (!Hold(lock, slot, &request, unit.holdMs)) return false;
+        if (!Hold(lock, slot, HeldIn::Request, unit.holdMs, &request)) return false;
     }
     return Answer(slot, sentCode_[slot], request.buffer.data(), request.Size());
+}
+
+void ScriptedDevices::Close(HANDLE device) {
+    std::unique_lock<std::mutex> lock(lock_);
+    const int slot = SlotOf(device);
+    // The handle is gone whether the driver's clean-up sits or not.
+    --openHandles_;
+    if (units[slot].holdCloseMs > 0) Hold(lock, slot, HeldIn::OpenOrClose, units[slot].holdCloseMs);
+    Note(DeviceEvent::Close, slot);
+}
+
+void ScriptedDevices::CancelHeld(HeldIn in, int slot, DWORD threadId) {
+    for (auto& h : held_) {
+        if (h.released || h.in != in || units[h.slot].refusesCancel) continue;
+        if (slot >= 0 ? h.slot != slot : h.threadId != threadId) continue;
+        h.released = true;
+        h.answers = false;
+    }
+    changed_.notify_all();
 }
 
 void ScriptedDevices::CancelRequests(HANDLE device) {
     std::lock_guard<std::mutex> lock(lock_);
     const int slot = SlotOf(device);
+    Note(DeviceEvent::Cancel, slot);
     requestCancelled_[slot] = true;
-    for (auto& h : held_)
-        if (h.slot == slot && h.request != nullptr && !h.released) h.cancelled = true;
+    CancelHeld(HeldIn::Request, slot, 0);
 }
 
-void ScriptedDevices::Close(HANDLE device) {
+void ScriptedDevices::CancelBlockingCall(HANDLE thread) {
     std::lock_guard<std::mutex> lock(lock_);
-    --openHandles_;
-    Note(DeviceEvent::Close, SlotOf(device));
+    const DWORD threadId = ::GetThreadId(thread);
+    int slot = -1;
+    for (const auto& h : held_)
+        if (h.threadId == threadId && !h.released && h.in == HeldIn::OpenOrClose) slot = h.slot;
+    Note(DeviceEvent::CancelCall, slot);
+    CancelHeld(HeldIn::OpenOrClose, -1, threadId);
 }
 
 void ScriptedDevices::Note(DeviceEvent::Kind kind, int slot, DWORD code,
                            std::vector<std::uint8_t> input) {
-    events.push_back({kind, slot, code, std::move(input), ::GetCurrentThreadId()});
+    events.push_back({kind, slot, code, std::move(input), ::GetCurrentThreadId(), now_});
 }
 
-bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock,
-                                 const DeviceExchange& exchange, Held*& held) {
-    const DWORD threadId = exchange.WorkerId();
+bool ScriptedDevices::ComeToRest(std::unique_lock<std::mutex>& lock, const BackgroundWork& work) {
+    const DWORD threadId = work.ThreadId();
     const ULONGLONG giveUpAt = ::GetTickCount64() + kRestBoundMs;
     for (;;) {
-        if (exchange.HasEnded()) return true;
-        for (auto& h : held_)
-            if (h.threadId == threadId && !h.released) {
-                held = &h;
-                return false;
-            }
-        // An exchange's end notifies nobody here: look again every few milliseconds.
+        if (work.HasEnded()) return true;
+        for (const auto& h : held_)
+            if (h.threadId == threadId && !h.released) return true;
+        // The work's end notifies nobody here: look again every few milliseconds.
         changed_.wait_for(lock, std::chrono::milliseconds(5));
-        if (::GetTickCount64() > giveUpAt) {
-            held = nullptr;
-            return false;
-        }
+        if (::GetTickCount64() > giveUpAt) return false;
     }
 }
 
-bool ScriptedDevices::WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) {
-    std::unique_lock<std::mutex> lock(lock_);
-    Held* held = nullptr;
-    if (ComeToRest(lock, exchange, held)) return true;
-    if (held == nullptr) return false;
-    events.push_back({DeviceEvent::Wait, held->slot, milliseconds, {}});
-    const bool refusesCancel = units[held->slot].refusesCancel;
-    held->waitedMs += milliseconds;
-    if (held->cancelled && held->cancellable && !refusesCancel) {
-        held->released = true;
-    } else if (held->holdMs != kHoldsForever && held->waitedMs >= held->holdMs) {
-        held->released = true;
-        held->answers = true;
-    }
-    if (!held->released) return false;
-    changed_.notify_all();
-    // Let go within this wait: whether the exchange ends, or comes to rest in another hold.
-    return ComeToRest(lock, exchange, held);
-}
-
-void ScriptedDevices::Cancel(DeviceExchange& exchange) {
-    exchange.GiveUp();
+ULONGLONG ScriptedDevices::Now() {
     std::lock_guard<std::mutex> lock(lock_);
-    const DWORD threadId = exchange.WorkerId();
-    int slot = -1;
+    return now_;
+}
+
+void ScriptedDevices::Block(BackgroundWork& work, DWORD milliseconds, bool) {
+    std::unique_lock<std::mutex> lock(lock_);
+    if (ComeToRest(lock, work) && work.HasEnded()) return;
+    // Time passes up to the first hold that ends before the caller would look again.
+    ULONGLONG until = now_ + milliseconds;
+    for (const auto& h : held_)
+        if (!h.released && h.dueAt < until) until = h.dueAt;
+    now_ = until;
     for (auto& h : held_)
-        if (h.threadId == threadId && !h.released) {
-            h.cancelled = true;
-            slot = h.slot;
+        if (!h.released && h.dueAt <= now_) {
+            h.released = true;
+            h.answers = true;
         }
-    events.push_back({DeviceEvent::Cancel, slot, 0, {}});
+    changed_.notify_all();
+    ComeToRest(lock, work);
 }
 
 void ScriptedDevices::LetAllGo(bool answer) {
@@ -206,7 +215,7 @@ std::vector<DWORD> ScriptedDevices::WorkersOf(int slot) const {
     std::lock_guard<std::mutex> lock(lock_);
     std::vector<DWORD> out;
     for (const auto& e : events)
-        if (e.slot == slot && e.threadId != 0 &&
+        if (e.slot == slot && e.kind != DeviceEvent::Cancel && e.kind != DeviceEvent::CancelCall &&
             std::find(out.begin(), out.end(), e.threadId) == out.end())
             out.push_back(e.threadId);
     return out;
@@ -241,7 +250,26 @@ std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
     std::lock_guard<std::mutex> lock(lock_);
     std::vector<DeviceEvent::Kind> out;
     for (const auto& e : events)
-        if (e.slot == slot) out.push_back(e.kind);
+        if (e.slot == slot && e.kind != DeviceEvent::Cancel && e.kind != DeviceEvent::CancelCall)
+            out.push_back(e.kind);
+    return out;
+}
+
+std::vector<ULONGLONG> ScriptedDevices::CancelTimes(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
+    std::vector<ULONGLONG> out;
+    for (const auto& e : events)
+        if (e.slot == slot && (e.kind == DeviceEvent::Cancel || e.kind == DeviceEvent::CancelCall))
+            out.push_back(e.at);
+    return out;
+}
+
+std::vector<ULONGLONG> ScriptedDevices::CallTimes(int slot) const {
+    std::lock_guard<std::mutex> lock(lock_);
+    std::vector<ULONGLONG> out;
+    for (const auto& e : events)
+        if (e.slot == slot && e.kind != DeviceEvent::Cancel && e.kind != DeviceEvent::CancelCall)
+            out.push_back(e.at);
     return out;
 }
 

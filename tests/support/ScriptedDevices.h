@@ -3,14 +3,17 @@
 // the test sets, and every open, control call and close is recorded in order, with the exact
 // bytes each request carried.
 //
-// The exchanges run on the program's workers, as in the program. Time is scripted: a unit
-// that holds a call keeps the worker inside it until the caller's waits for the exchange add
-// up to the unit's hold, or the caller cancels (unless the unit refuses), or the test lets
-// every held call go. Each wait first lets the exchange come to rest (ended, or held), so the
-// record of events is the same in every run.
+// It is the clock the channel's waits run on, too. The exchanges run on the program's
+// workers, and the program's own waits, bounds and cancels run as they are; only time is
+// scripted. It passes only while the caller blocks for an exchange, once that exchange has
+// come to rest (ended, or its worker held in a call), so the record of events, and the time
+// each happened, are the same in every run. A unit that holds a call keeps the worker inside
+// it until its hold has passed on this clock, or the call is cancelled (unless the unit
+// refuses), or the test lets every held call go.
 
 #include "driver/DeviceAccess.h"
 #include "driver/DriverSettingsRecord.h"
+#include "framework/WaitClock.h"
 
 #include <array>
 #include <condition_variable>
@@ -28,15 +31,17 @@ struct ScriptedUnit {
     std::vector<std::uint32_t> setStatuses;  // status of the 1st, 2nd ... write; then 0
     DWORD answerBytes = sizeof(DriverSettingsRecord);  // how much of the answer is copied back
     std::uint8_t setMarker = 0;    // nonzero: a write's answer also stamps entries[0].bytes[0]
-    // How long, in the caller's waits, the unit holds a control request (holdMs) or an open
-    // (holdOpenMs) before it answers: 0 answers at once, kHoldsForever only when it is
+    // How long the unit holds a control request (holdMs), an open (holdOpenMs) or a close
+    // (holdCloseMs) before it answers: 0 answers at once, kHoldsForever only when it is
     // cancelled (or the test lets it go).
     DWORD holdMs = 0;
     DWORD holdOpenMs = 0;
+    DWORD holdCloseMs = 0;
     int opensAtOnce = 0;           // opens answered at once before holdOpenMs applies
-    // How long, in the caller's waits, the exchange's thread is held after its last look at
-    // whether the caller gave up and before its request reaches the unit: as a thread
-    // preempted there would be. No cancel cuts it short; the request has not been made.
+    // How long the exchange's thread is held after its last look at whether the caller gave
+    // up and before its open (past opensAtOnce) or its request reaches the unit: as a thread
+    // preempted there would be. No cancel cuts it short; the call has not been made.
+    DWORD holdBeforeOpenMs = 0;
     DWORD holdBeforeSendMs = 0;
     bool refusesCancel = false;    // a cancelled call is held on all the same
 
@@ -45,16 +50,19 @@ struct ScriptedUnit {
 };
 
 struct DeviceEvent {
-    enum Kind { Open, OpenFailed, Control, Close, Wait, Cancel } kind;
+    // Cancel: of the requests on the slot's handle; CancelCall: of the open or close a worker
+    // sits in (slot -1 when it sat in none).
+    enum Kind { Open, OpenFailed, Control, Close, Cancel, CancelCall } kind;
     int slot;
-    DWORD code = 0;                   // Control: the code; Wait: the bound in milliseconds
+    DWORD code = 0;                   // Control: the code
     std::vector<std::uint8_t> input;  // Control: the bytes sent
-    DWORD threadId = 0;               // Open, OpenFailed, Control, Close: the worker's
+    DWORD threadId = 0;               // the thread that made the call
+    ULONGLONG at = 0;                 // on the scripted clock
 };
 
 inline constexpr DWORD kHoldsForever = INFINITE;
 
-class ScriptedDevices final : public DeviceAccess {
+class ScriptedDevices final : public DeviceAccess, public WaitClock {
 public:
     ScriptedDevices() = default;
     // Lets every held call go, failed, and waits for the exchanges that held them to end.
@@ -69,16 +77,22 @@ public:
     HANDLE Open(const wchar_t* path) override;
     bool Send(HANDLE device, DWORD code, DeviceRequest& request) override;
     bool Finish(HANDLE device, DeviceRequest& request) override;
-    void CancelRequests(HANDLE device) override;
     void Close(HANDLE device) override;
-    bool WaitForExchange(DeviceExchange& exchange, DWORD milliseconds) override;
-    void Cancel(DeviceExchange& exchange) override;
+    void CancelRequests(HANDLE device) override;
+    void CancelBlockingCall(HANDLE thread) override;
+
+    ULONGLONG Now() override;
+    void Block(BackgroundWork& work, DWORD milliseconds, bool readMessages) override;
 
     int OpenHandles() const;
     int MaxOpenHandles() const;
     int ControlCalls(int slot = -1) const;
     std::vector<DeviceEvent> ControlsTo(int slot) const;
+    // The calls to slot, in order, without the cancels.
     std::vector<DeviceEvent::Kind> KindsFor(int slot) const;
+    // When the cancels of either kind reached slot, and when slot's calls were made.
+    std::vector<ULONGLONG> CancelTimes(int slot) const;
+    std::vector<ULONGLONG> CallTimes(int slot) const;
 
     // Control requests the units still hold: after a channel operation, the ones it gave up on.
     std::vector<const DeviceRequest*> HeldRequests() const;
@@ -89,25 +103,29 @@ public:
     std::vector<DWORD> WorkersOf(int slot) const;
 
 private:
+    // What a held thread sits in: a request (cancelled by CancelRequests), an open or a close
+    // (cancelled by CancelBlockingCall), or the moment before a call (cancelled by nothing).
+    enum class HeldIn { Request, OpenOrClose, BeforeCall };
     struct Held {
         DWORD threadId;
         int slot;
-        DeviceRequest* request;      // null for an open
-        DWORD holdMs;
-        DWORD waitedMs = 0;
-        bool cancelled = false;
+        HeldIn in;
+        DeviceRequest* request;      // for a request
+        ULONGLONG dueAt;             // on the clock; never, for a hold forever
         bool released = false;
         bool answers = false;        // let go to answer, not to fail
-        bool cancellable = true;
     };
 
     // On the exchange's thread, under the lock: holds the call until it is let go; true when
     // it is to answer.
-    bool Hold(std::unique_lock<std::mutex>& lock, int slot, DeviceRequest* request, DWORD holdMs,
-              bool cancellable = true);
-    // Until the exchange has ended (true) or its worker sits in a held call not let go (false).
-    bool ComeToRest(std::unique_lock<std::mutex>& lock, const DeviceExchange& exchange,
-                    Held*& held);
+    bool Hold(std::unique_lock<std::mutex>& lock, int slot, HeldIn in, DWORD holdMs,
+              DeviceRequest* request = nullptr);
+    // Lets go, failed, the calls of slot (or of thread, when slot is -1) held in what a
+    // cancel reaches, unless the unit refuses.
+    void CancelHeld(HeldIn in, int slot, DWORD threadId);
+    // Until the work has ended or its worker sits in a held call not let go; false when it
+    // did neither within a generous real-time bound.
+    bool ComeToRest(std::unique_lock<std::mutex>& lock, const BackgroundWork& work);
     // Records a call made on the current thread.
     void Note(DeviceEvent::Kind kind, int slot, DWORD code = 0,
               std::vector<std::uint8_t> input = {});
@@ -123,6 +141,7 @@ private:
     std::array<bool, 4> requestCancelled_{};
     int openHandles_ = 0;
     int maxOpenHandles_ = 0;
+    ULONGLONG now_ = 0;
 };
 
 // Slot paths as start-up fills them.
