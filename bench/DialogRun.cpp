@@ -64,18 +64,6 @@ std::vector<std::wstring> LoadedModules(HANDLE process) {
     return names;
 }
 
-// Ends the child when a run is abandoned, so that the next run starts alone.
-class EndIfRunning {
-public:
-    explicit EndIfRunning(const ChildProcess& process) : child(process) {}
-    ~EndIfRunning() { child.Kill(); }
-    EndIfRunning(const EndIfRunning&) = delete;
-    EndIfRunning& operator=(const EndIfRunning&) = delete;
-
-private:
-    const ChildProcess& child;
-};
-
 // The child's ready dialog, or null with error set.
 HWND WaitUntilReady(const DialogProgram& program, const ChildProcess& child,
                     std::wstring& error) {
@@ -154,7 +142,7 @@ bool MeasureDialogRun(const DialogProgram& program, RunFigures& figures, std::ws
                 std::to_wstring(::GetLastError()) + L")";
         return false;
     }
-    const EndIfRunning cleanup(child);
+    // A run abandoned below ends the program as child goes, so that the next run starts alone.
 
     const HWND dialog = WaitUntilReady(program, child, error);
     if (!dialog) return false;

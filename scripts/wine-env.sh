@@ -49,7 +49,11 @@ qs_wineserver_stop() {
 
 # Creates the prefix once and sets it up for headless, unattended runs.
 qs_prefix_init() {
-  if [ -f "$WINEPREFIX/.quillset-ready" ]; then return 0; fi
+  if [ ! -f "$WINEPREFIX/.quillset-ready" ]; then qs_prefix_create || return 1; fi
+  qs_crash_dialog_off
+}
+
+qs_prefix_create() {
   mkdir -p "$WINEPREFIX"
   qs_wine wineboot -i >/dev/null 2>&1
   "$WINESERVER" -w
@@ -77,6 +81,21 @@ qs_prefix_init() {
     >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$WINEPREFIX/.quillset-ready"
+}
+
+# A crashed program otherwise waits under winedbg's crash dialog until someone closes it, and
+# ctest with it until its timeout. Without the dialog winedbg prints the backtrace on the
+# crashed program's output and the process ends at once. Looked for in the saved registry on
+# every call (cheap), so prefixes made before this setting get it too.
+qs_crash_dialog_off() {
+  if [ -f "$WINEPREFIX/user.reg" ] && awk '
+      /^\[/ { inKey = index(tolower($0), "[software\\\\wine\\\\winedbg]") == 1 }
+      inKey && tolower($0) ~ /^"showcrashdialog"=dword:0+$/ { found = 1 }
+      END { exit !found }' "$WINEPREFIX/user.reg"; then
+    return 0
+  fi
+  qs_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1 || echo "warning: could not turn off Wine's crash dialog in $WINEPREFIX" >&2
 }
 
 # Installs the simulated ORVEX driver (build/bin/orvexsim.sys) as an auto-start kernel driver

@@ -1,8 +1,9 @@
 #pragma once
 // Waiting for the program's next screen while watching for the two ways it can fail without
-// showing one: it hangs (no new screen before the time is up), or it crashes, which under
-// Wine brings up the debugger's crash dialog (a window of winedbg.exe) and keeps the crashed
-// process alive until that dialog goes.
+// showing one: it hangs (no new screen before the time is up), or it crashes. A crash ends the
+// process with the exception's code in the project's prefixes, which have Wine's crash dialog
+// off (scripts/wine-env.sh); in a prefix with the dialog on, the debugger's crash dialog (a
+// window of winedbg.exe) keeps the crashed process alive until that dialog goes.
 
 #include "support/ProgramRun.h"
 

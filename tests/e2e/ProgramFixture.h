@@ -36,8 +36,6 @@ protected:
         ASSERT_TRUE(key.SetText(L"copyright", kCopyright));
     }
 
-    void TearDown() override { ProgramRun::EndEveryStartedProgram(); }
-
     // A recognisable record: bytes 0 to 323 differ from unit to unit and from the default
     // image, lightLoad and the status word as given.
     static SimRecord Record(std::uint8_t seed, std::int32_t lightLoad, std::uint32_t status = 1) {
@@ -168,6 +166,13 @@ protected:
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 1000, &answer);
         SendMessageTimeoutW(dialog, WM_COMMAND, IDOK, 0, SMTO_NORMAL, 1000, &answer);
+    }
+
+    // Any other message, such as a command or the close request, likewise sent to it.
+    static void EnableAndSendFromOutside(HWND dialog, UINT message, WPARAM wParam) {
+        EnableWindow(dialog, TRUE);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(dialog, message, wParam, 0, SMTO_NORMAL, ProgramRun::kWaitMs, &answer);
     }
 
     static void SleepUntil(ULONGLONG tick) {

@@ -185,18 +185,24 @@ TEST_F(SettingsDialog, MinimisedAndRestoredItStillWorks) {
     Plug(1, read, {0});
     const HWND dialog = StartToSettings();
     ASSERT_NE(dialog, nullptr);
-    // The dialog has no minimise box, but "show the desktop" minimises it all the same.
-    // ShowWindow from another process returns before the window has changed: wait for it.
+    // The dialog has no minimise box, but Windows can minimise it all the same. Minimised and
+    // restored as a user's commands come: as the window's own system commands, carried out on
+    // the program's thread; posted, so wait for the change.
     const auto becomes = [&](bool iconic) {
         const ULONGLONG until = GetTickCount64() + ProgramRun::kWaitMs;
         while ((IsIconic(dialog) != FALSE) != iconic && GetTickCount64() < until) Sleep(20);
         return (IsIconic(dialog) != FALSE) == iconic;
     };
-    ShowWindow(dialog, SW_MINIMIZE);
+    // A modal dialog's loop shows its dialog once more (SW_SHOWNORMAL) the first time it finds
+    // no message waiting, which would undo a minimise that came before: a user acts on a
+    // program that waits for them.
+    ASSERT_TRUE(program.WaitForInputIdle()) << "the program never waited for input";
+    ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0));
     EXPECT_TRUE(becomes(true));
     // Painting while minimised draws the icon; the dialog keeps answering.
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    ShowWindow(dialog, SW_RESTORE);
+    ExpectAnswering(dialog);
+    ASSERT_TRUE(PostMessageW(dialog, WM_SYSCOMMAND, SC_RESTORE, 0));
     EXPECT_TRUE(becomes(false));
     ClickButton(dialog, IDOK);
     ExpectEndsQuietly();

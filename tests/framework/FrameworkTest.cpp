@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -103,6 +105,98 @@ void ExpectAt(const RECT& r, POINT at) {
     EXPECT_EQ(r.left, at.x);
     EXPECT_EQ(r.top, at.y);
 }
+
+// For as long as it lives, this test program's import of one function of a system library
+// leads to a function of the test's own instead, so that a test sees what the code under test
+// asks the platform for, and what the platform answers.
+class ImportReplacement {
+public:
+    template <typename Function>
+    ImportReplacement(const char* library, const char* name, Function replacement)
+        : slot(FindSlot(library, name)) {
+        if (!slot) return;
+        original = *slot;
+        Write(reinterpret_cast<ULONG_PTR>(replacement));
+    }
+    ~ImportReplacement() {
+        if (slot) Write(original);
+    }
+    ImportReplacement(const ImportReplacement&) = delete;
+    ImportReplacement& operator=(const ImportReplacement&) = delete;
+
+    bool InPlace() const { return slot != nullptr; }
+
+private:
+    // The import address table entry that holds the function: the loader filled it with the
+    // address GetProcAddress gives.
+    static ULONG_PTR* FindSlot(const char* library, const char* name) {
+        const HMODULE system = GetModuleHandleA(library);
+        const ULONG_PTR target =
+            system ? reinterpret_cast<ULONG_PTR>(GetProcAddress(system, name)) : 0;
+        if (!target) return nullptr;
+        auto* image = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports =
+            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        if (imports.VirtualAddress == 0) return nullptr;
+        for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+                 image + imports.VirtualAddress);
+             entry->Name != 0; ++entry) {
+            if (lstrcmpiA(reinterpret_cast<const char*>(image + entry->Name), library) != 0)
+                continue;
+            for (auto* thunk = reinterpret_cast<ULONG_PTR*>(image + entry->FirstThunk); *thunk;
+                 ++thunk)
+                if (*thunk == target) return thunk;
+        }
+        return nullptr;
+    }
+
+    void Write(ULONG_PTR value) {
+        DWORD protection = 0;
+        if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) return;
+        *slot = value;
+        VirtualProtect(slot, sizeof *slot, protection, &protection);
+    }
+
+    ULONG_PTR* slot = nullptr;
+    ULONG_PTR original = 0;
+};
+
+// The shutdown block reason as the dialog asks for it. Windows' calls are replaced while a
+// test watches them: Wine's create is a stub that fails, and its query ends the process, so
+// the reason itself can be looked at nowhere the suite runs; what the dialog asks for can.
+struct ReasonCalls {
+    BOOL createAnswers = TRUE;  // what the platform answers a create with
+    std::vector<HWND> createdFor;
+    std::vector<std::wstring> createdWith;
+    std::vector<HWND> destroyedFor;
+};
+ReasonCalls reasonCalls;
+
+BOOL WINAPI RecordReasonCreate(HWND window, LPCWSTR reason) {
+    reasonCalls.createdFor.push_back(window);
+    reasonCalls.createdWith.emplace_back(reason ? reason : L"(null)");
+    return reasonCalls.createAnswers;
+}
+
+BOOL WINAPI RecordReasonDestroy(HWND window) {
+    reasonCalls.destroyedFor.push_back(window);
+    return TRUE;
+}
+
+class ReasonWatch {
+public:
+    explicit ReasonWatch(BOOL createAnswers) {
+        reasonCalls = ReasonCalls{};
+        reasonCalls.createAnswers = createAnswers;
+    }
+    bool InPlace() const { return create.InPlace() && destroy.InPlace(); }
+
+private:
+    ImportReplacement create{"user32.dll", "ShutdownBlockReasonCreate", &RecordReasonCreate};
+    ImportReplacement destroy{"user32.dll", "ShutdownBlockReasonDestroy", &RecordReasonDestroy};
+};
 
 // A visible top-level window to own the dialog.
 class OwnerWindow {
@@ -235,16 +329,10 @@ TEST(ModalDialog, WhileBusyOrEndingNothingEndsItEvenEnabledFromOutsideAndTheFocu
     HWND focusAfter = nullptr;
     LRESULT answerWhileBlocked = -1;
     LRESULT answerAfter = -1;
-    // Wine's ShutdownBlockReasonCreate is a stub that fails, and calling its
-    // ShutdownBlockReasonQuery ends the process: the reason is looked at only where it works.
-    const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                       nullptr, GetModuleHandleW(nullptr), nullptr);
-    const bool reasonsWork = ShutdownBlockReasonCreate(probe, L"Probe") != FALSE;
-    if (reasonsWork) ShutdownBlockReasonDestroy(probe);
-    DestroyWindow(probe);
-    BOOL reasonWhileBlocked = FALSE;
-    wchar_t reason[64] = {};
-    BOOL reasonAfter = FALSE;
+    const ReasonWatch watch(TRUE);
+    ASSERT_TRUE(watch.InPlace()) << "no import of the reason's create and destroy to watch";
+    HWND window = nullptr;
+    ReasonCalls whileBlocked;
     dialog.afterOpen = [&](CProbeDialog& d) {
         focusBefore = d.Control(IDC_PROBE_THREE_STATE);
         SetFocus(focusBefore);
@@ -263,17 +351,13 @@ TEST(ModalDialog, WhileBusyOrEndingNothingEndsItEvenEnabledFromOutsideAndTheFocu
         }
         EXPECT_TRUE(IsWindowEnabled(d.GetHandle()));
         focusAfter = GetFocus();
+        window = d.GetHandle();
         {
             CProbeDialog::EndSessionBlock block(d, L"Probe");
             answerWhileBlocked = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
-            DWORD chars = 64;
-            if (reasonsWork)
-                reasonWhileBlocked = ShutdownBlockReasonQuery(d.GetHandle(), reason, &chars);
+            whileBlocked = reasonCalls;
         }
         answerAfter = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
-        wchar_t left[64] = {};
-        DWORD chars = 64;
-        if (reasonsWork) reasonAfter = ShutdownBlockReasonQuery(d.GetHandle(), left, &chars);
 
         // Once its end has begun, enabled and not busy, it still acts on nothing sent to it.
         d.BeginEnding();
@@ -290,12 +374,38 @@ TEST(ModalDialog, WhileBusyOrEndingNothingEndsItEvenEnabledFromOutsideAndTheFocu
     EXPECT_EQ(focusAfter, focusBefore);  // disabling took it, the end of the scope gives it back
     EXPECT_EQ(answerWhileBlocked, 0);  // the session's end refused
     EXPECT_NE(answerAfter, 0);
-    // The reason Windows shows goes with the block.
-    if (reasonsWork) {
-        EXPECT_TRUE(reasonWhileBlocked);
-        EXPECT_STREQ(reason, L"Probe");
-        EXPECT_FALSE(reasonAfter);
-    }
+    // The reason Windows shows goes with the block: asked for with it, for the dialog's window,
+    // and taken back when it ends.
+    EXPECT_EQ(whileBlocked.createdFor, std::vector<HWND>{window});
+    EXPECT_EQ(whileBlocked.createdWith, std::vector<std::wstring>{L"Probe"});
+    EXPECT_TRUE(whileBlocked.destroyedFor.empty());
+    EXPECT_EQ(reasonCalls.createdFor.size(), 1u);
+    EXPECT_EQ(reasonCalls.destroyedFor, std::vector<HWND>{window});
+}
+
+TEST(ModalDialog, WhereWindowsKeepsNoReasonTheSessionsEndIsRefusedAllTheSame) {
+    // As under Wine, whose ShutdownBlockReasonCreate fails.
+    const ReasonWatch watch(FALSE);
+    ASSERT_TRUE(watch.InPlace()) << "no import of the reason's create and destroy to watch";
+    CProbeDialog dialog(IDD_PROBE_CENTRED, nullptr);
+    LRESULT answerWhileBlocked = -1;
+    LRESULT answerAfter = -1;
+    std::size_t asked = 0;
+    dialog.afterOpen = [&](CProbeDialog& d) {
+        {
+            CProbeDialog::EndSessionBlock block(d, L"Probe");
+            answerWhileBlocked = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
+            asked = reasonCalls.createdFor.size();
+        }
+        answerAfter = SendMessageW(d.GetHandle(), WM_QUERYENDSESSION, 0, 0);
+        d.EndDialog(42);
+    };
+    EXPECT_EQ(dialog.DoModal(), 42);
+    EXPECT_EQ(asked, 1u);
+    EXPECT_EQ(answerWhileBlocked, 0);
+    EXPECT_NE(answerAfter, 0);
+    // No reason was kept, so none is taken back.
+    EXPECT_TRUE(reasonCalls.destroyedFor.empty());
 }
 
 TEST(MessageWait, MessagesAreDispatchedWhileWaitingAndTheObjectEndsTheWait) {

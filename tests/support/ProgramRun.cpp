@@ -50,41 +50,6 @@ std::wstring ProgramRun::ProgramPath() {
     return path;
 }
 
-namespace {
-
-struct StartedProgram {
-    DWORD id;
-    ULONGLONG createdAt;  // FILETIME ticks
-};
-
-std::vector<StartedProgram>& StartedPrograms() {
-    static std::vector<StartedProgram> started;
-    return started;
-}
-
-ULONGLONG CreationTime(HANDLE process) {
-    FILETIME created{}, exited{}, kernel{}, user{};
-    if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
-
-}  // namespace
-
-ProgramRun::~ProgramRun() { child.Kill(); }
-
-void ProgramRun::EndEveryStartedProgram() {
-    for (const StartedProgram& program : StartedPrograms()) {
-        UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION |
-                                               SYNCHRONIZE,
-                                           FALSE, program.id));
-        if (!process || CreationTime(process.Get()) != program.createdAt) continue;
-        if (::WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT) continue;
-        ::TerminateProcess(process.Get(), 99);
-        ::WaitForSingleObject(process.Get(), 5000);
-    }
-    StartedPrograms().clear();
-}
-
 bool ProgramRun::Start(const std::wstring& path,
                        const std::vector<std::wstring>& extraEnvironment) {
     std::vector<std::wstring> environment = extraEnvironment;
@@ -92,9 +57,7 @@ bool ProgramRun::Start(const std::wstring& path,
     wchar_t channels[256];
     const DWORD length = ::GetEnvironmentVariableW(L"QS_PROGRAM_WINEDEBUG", channels, 256);
     if (length > 0 && length < 256) environment.push_back(L"WINEDEBUG=" + std::wstring(channels));
-    if (!StartProcess(L"\"" + path + L"\"", child, environment)) return false;
-    StartedPrograms().push_back({child.id, CreationTime(child.process.Get())});
-    return true;
+    return StartProcess(L"\"" + path + L"\"", child, environment);
 }
 
 ShownScreen ProgramRun::Current(const std::vector<HWND>& ignore) const {
@@ -126,6 +89,10 @@ HWND ProgramRun::WaitFor(ProgramScreen screen, DWORD timeoutMs) const {
         if (shown.screen == ProgramScreen::Ended || ::GetTickCount64() >= end) return nullptr;
         ::Sleep(20);
     }
+}
+
+bool ProgramRun::WaitForInputIdle(DWORD timeoutMs) const {
+    return child.process && ::WaitForInputIdle(child.process.Get(), timeoutMs) == 0;
 }
 
 bool ProgramRun::WaitForExit(DWORD timeoutMs, DWORD* exitCode) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The real program, Kzds0410.exe, started from a test program as a user would start it: which
 // of its windows it shows, and when it ends. Every wait is bounded; a program still running
-// when its ProgramRun goes away is killed, so a failed test leaves nothing behind.
+// when its ProgramRun goes away, or starts again, is ended (ChildProcess), so a test that
+// fails, or a copy that hangs, leaves nothing behind to fail the later tests.
 
 #include "support/UiAutomation.h"
 
@@ -35,17 +36,11 @@ public:
     static std::wstring ProgramPath();
 
     ProgramRun() = default;
-    ~ProgramRun();
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
     bool Start(const std::wstring& path = ProgramPath(),
                const std::vector<std::wstring>& extraEnvironment = {});
-    // Ends every copy of the program that any ProgramRun of this process started and that
-    // still runs, found by its process id (and start time, so that a reused id is left
-    // alone): one copy that hangs then fails one test, not every later one that needs the
-    // single-instance mutex free.
-    static void EndEveryStartedProgram();
     // Why Start failed, for a test's failure message.
     std::string StartFailure() const { return ::StartFailure(child); }
     DWORD Id() const { return child.id; }
@@ -60,6 +55,9 @@ public:
                               const std::vector<HWND>& ignore = {}) const;
     // Waits for that screen; null when the program shows something else for good or ends.
     HWND WaitFor(ProgramScreen screen, DWORD timeoutMs = kWaitMs) const;
+    // Waits until the program waits for the user's input with none pending (WaitForInputIdle);
+    // false on timeout, or where the platform cannot tell.
+    bool WaitForInputIdle(DWORD timeoutMs = kWaitMs) const;
     // Waits for the process to end; false on timeout.
     bool WaitForExit(DWORD timeoutMs = kWaitMs, DWORD* exitCode = nullptr) const;
     // Whether the process ever showed a top-level window while it was watched with this.

@@ -1,5 +1,7 @@
 #include "support/UiAutomation.h"
 
+#include <tlhelp32.h>
+
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
@@ -88,10 +90,26 @@ namespace {
 constexpr int kStartAttempts = 3;
 constexpr DWORD kStartRetryMs = 500;
 
+// The job every started process joins. Its one handle closes when this process ends, and the
+// job then ends whatever of it still runs. Null when the platform made none.
+HANDLE StartedProcessesJob() {
+    static const UniqueHandle job = [] {
+        UniqueHandle made(::CreateJobObjectW(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (made && !::SetInformationJobObject(made.Get(), JobObjectExtendedLimitInformation,
+                                               &limits, sizeof limits))
+            made.Reset();
+        return made;
+    }();
+    return job.Get();
+}
+
 }  // namespace
 
 bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
                   const std::vector<std::wstring>& extraEnvironment) {
+    child.Kill();
     std::vector<wchar_t> env = BuildEnvironment(extraEnvironment);
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
         if (attempt) ::Sleep(kStartRetryMs);
@@ -101,8 +119,13 @@ bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
+        // Started suspended, so that it joins the job before it can start a process of its own.
         if (::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE,
-                             CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &si, &pi)) {
+                             CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, env.data(), nullptr,
+                             &si, &pi)) {
+            if (const HANDLE job = StartedProcessesJob())
+                ::AssignProcessToJobObject(job, pi.hProcess);
+            ::ResumeThread(pi.hThread);
             ::CloseHandle(pi.hThread);
             child.process.Reset(pi.hProcess);
             child.id = pi.dwProcessId;
@@ -170,6 +193,42 @@ void ClickButton(HWND dialog, int controlId) {
 }
 
 std::wstring MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+bool PressKey(WORD virtualKey) {
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = virtualKey;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return ::SendInput(2, keys, sizeof(INPUT)) == 2;
+}
+
+namespace {
+
+bool IsProcessNamedRunning(const wchar_t* fileName) {
+    // Failure is INVALID_HANDLE_VALUE, as for a file.
+    UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more;
+         more = ::Process32NextW(snapshot.Get(), &entry))
+        if (::CompareStringOrdinal(entry.szExeFile, -1, fileName, -1, TRUE) == CSTR_EQUAL)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool WaitUntilNoProcessNamed(const wchar_t* fileName, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    while (IsProcessNamedRunning(fileName)) {
+        if (::GetTickCount64() >= end) return false;
+        ::Sleep(20);
+    }
+    return true;
+}
 
 std::wstring ReadTextFile(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);

@@ -13,19 +13,33 @@
 // The folder of the running test program, where the build puts every program (build/bin).
 std::wstring ThisProgramFolder();
 
+// A process this test program started, and its owner: a process still running when its
+// ChildProcess goes away is ended, so a test ends what it started, pass or fail. It is ended
+// by the handle CreateProcessW gave for it, which keeps its id from going to another process
+// meanwhile, so nothing else is ever ended in its place.
 struct ChildProcess {
     UniqueHandle process;
     DWORD id = 0;
     DWORD startError = 0;  // CreateProcessW's last error when it could not be started
 
+    ChildProcess() = default;
+    ~ChildProcess() { Kill(); }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
     bool Running() const;
     // Waits for the process to end; false on timeout. exitCode is set when it ended.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    // Ends the process if it still runs and waits a little for it to be gone.
     void Kill() const;
 };
 
-// Starts commandLine (an executable path and its arguments). extraEnvironment entries
-// ("NAME=value") are added to, or replace, this process's environment.
+// Starts commandLine (an executable path and its arguments) into child, ending first any
+// process child still runs. extraEnvironment entries ("NAME=value") are added to, or replace,
+// this process's environment.
+// Every process started here also belongs to one job of this test program that ends them all
+// when the test program ends, however it ends: a test program that crashes runs no owner's
+// clean-up, and a copy of the program left running would fail every later test.
 // Under load Wine now and then fails to create a process: the new process ends during Wine's
 // own start-up, before any of its code runs, and CreateProcessW fails with
 // ERROR_INTERNAL_ERROR. Nothing of the program has run then, so the start is tried again, a
@@ -52,6 +66,12 @@ std::wstring ControlText(HWND dialog, int controlId);
 void ClickButton(HWND dialog, int controlId);
 // A message box's text (its static control 0xFFFF).
 std::wstring MessageBoxText(HWND box);
+// Presses and releases a key as the user would: it goes to whichever window has the keyboard.
+bool PressKey(WORD virtualKey);
+
+// Waits until no process of that file name (such as "quillset_open_recorder.exe", letter case
+// ignored) runs; false on timeout.
+bool WaitUntilNoProcessNamed(const wchar_t* fileName, DWORD timeoutMs);
 
 // The UTF-8 text of a file (empty when missing), for checking what a helper wrote.
 std::wstring ReadTextFile(const std::wstring& path);

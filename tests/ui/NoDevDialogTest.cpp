@@ -16,14 +16,13 @@ namespace {
 
 constexpr DWORD kWaitMs = 20000;
 
-// One run of the host program; a host still running at the end is killed.
+// One run of the host program; a host still running at the end is ended (ChildProcess).
 class HostRun {
 public:
     explicit HostRun(const std::vector<std::wstring>& environment) {
         StartProcess(L"\"" + ThisProgramFolder() + L"\\quillset_nodev_host.exe\"", child,
                      environment);
     }
-    ~HostRun() { child.Kill(); }
 
     bool Started() const { return static_cast<bool>(child.process); }
 
