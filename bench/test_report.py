@@ -33,6 +33,20 @@ def objdump_sections(path):
     return [(name, int(size, 16)) for name, size in rows]
 
 
+def series_program(key):
+    """The built program of a bench series: bench_floor.exe for "floor", bench_floor_<step>.exe
+    for its variants, bench_baseline.exe for "baseline"."""
+    return built("bench_%s.exe" % key)
+
+
+def links_cpp_runtime(path):
+    """Whether the program carries the static C++ runtime: libstdc++'s symbols in its symbol
+    table, as objdump -t lists it."""
+    text = subprocess.run([OBJDUMP, "-t", path], check=True, capture_output=True,
+                          text=True).stdout
+    return re.search(r"\b(_ZNSt|_ZSt|__gxx_personality)", text) is not None
+
+
 class Summaries(unittest.TestCase):
     def test_median_and_quartiles_of_an_even_count_lie_between_values(self):
         s = report.summarize([8, 1, 7, 2, 6, 3, 5, 4])
@@ -75,6 +89,22 @@ class PeReading(unittest.TestCase):
                 self.assertEqual([s.name for s in ours], [s[0] for s in theirs])
                 for section, (_, size) in zip(ours, theirs):
                     self.assertIn(size, (section.vsize, section.rawsize), section.name)
+
+    @unittest.skipUnless(have_built_programs() and shutil.which(OBJDUMP),
+                         "needs the built programs and objdump")
+    def test_each_step_is_set_against_a_series_that_links_the_cpp_runtime_as_its_variant_does(self):
+        # Otherwise the runtime's own cost is added to or taken from the step's. The runtime's
+        # step is the one set against a series without it on purpose.
+        for what, _, with_step, without, _ in report.STEPS:
+            if with_step == "floor_cpp_runtime":
+                continue
+            with self.subTest(step=what):
+                variant, reference = series_program(with_step), series_program(without)
+                self.assertEqual(links_cpp_runtime(variant), links_cpp_runtime(reference),
+                                 "%s against %s" % (os.path.basename(variant),
+                                                    os.path.basename(reference)))
+        self.assertTrue(links_cpp_runtime(series_program("floor_cpp_runtime")))
+        self.assertFalse(links_cpp_runtime(series_program("floor")))
 
     @unittest.skipUnless(have_built_programs(), "needs the built programs")
     def test_the_debug_share_and_the_image_add_up_to_the_section_table(self):
@@ -184,6 +214,17 @@ class Page(unittest.TestCase):
                          r"\| \+15\.0 \| 5 % \| \+0\.0 \| 0 % \| \+2\.0 \| program \|$")
         self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \| \+20\.0 \| 100 % \|")
         self.assertIn("500.0 − 250.0 = 250.0 ms to ready (ratio 2.00)", text)
+
+    def test_the_device_traffic_is_set_against_the_floor_its_variant_adds_it_to(self):
+        results = copy.deepcopy(RESULTS)
+        # 30 ms over the floor in both rounds (-25 and 65 over the runtime's variant)
+        results["series"]["floor_device"] = floor_series("bench_floor_device.exe", 230.0, 330.0)
+        text = self.page(results)
+        self.assertRegex(row(text, "| the device traffic"),
+                         r"\| `bench_floor_device\.exe` \| \+30\.0 \| 10 % \| \+0\.0 \| 0 % \| "
+                         r"\+0\.0 \| program \|$")
+        # the rest: 300 - 10 - 15 - 30 ms
+        self.assertRegex(row(text, "| the rest"), r"\| \+245\.0 \| 82 % \|")
 
     def test_steps_without_their_variant_are_left_out_and_an_earlier_build_has_its_own_gap(self):
         results = copy.deepcopy(RESULTS)

@@ -4,6 +4,11 @@
 // the first unit that answers (opened, closed, opened again, asked, closed); at OK written back
 // to every unit the same way, each later unit receiving the previous unit's answer. A floor may
 // freeze with its driver; the program may not.
+// The same traffic as the program's against the benched unit only (one unit that answers the
+// GET with its whole record and status 1, and the SET with 0): the GET sends zeros where the
+// program sends its default record, a GET that succeeds counts whatever status word it answers
+// (after a read answered with status 0 the program writes nothing), and the write is never
+// repeated (the program writes to every unit again after "in use").
 #include "ProgramWork.h"
 
 #include "driver/DriverControlCodes.h"
