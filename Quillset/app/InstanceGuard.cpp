@@ -16,7 +16,19 @@ constexpr int kTextReadChars = 515;
 // the count it is given by a few still writes inside the buffer.
 constexpr int kTextBufferChars = 520;
 static_assert(kTextBufferChars > kTextReadChars);
+
+// What the user can act on: the visible, enabled window that found owns and that was active
+// last over it, such as a message box (found is disabled under it, and would take no key);
+// otherwise found itself.
+HWND WindowToActivate(HWND found) {
+    const HWND popup = ::GetLastActivePopup(found);
+    if (popup == nullptr || popup == found) return found;
+    if (!::IsWindowVisible(popup) || !::IsWindowEnabled(popup)) return found;
+    for (HWND owner = ::GetWindow(popup, GW_OWNER); owner; owner = ::GetWindow(owner, GW_OWNER))
+        if (owner == found) return popup;
+    return found;
 }
+}  // namespace
 
 std::wstring BuildInstanceMutexName() {
     return std::wstring(QS_WIDEN(QS_MAKER_DOMAIN)) + L"." + kProgramFileName;
@@ -38,12 +50,23 @@ void ReleaseIfExchangesAbandoned(UniqueHandle& held) {
 }
 
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param) {
-    const auto* title = reinterpret_cast<const wchar_t*>(param);
+    auto& search = *reinterpret_cast<RunningCopySearch*>(param);
+    if (search.enabledOnly && !::IsWindowEnabled(window)) return TRUE;
     wchar_t text[kTextBufferChars] = {};
     ::GetWindowTextW(window, text, kTextReadChars);
-    if (std::wcsncmp(title, text, std::wcslen(title)) != 0) return TRUE;
+    if (std::wcsncmp(search.title, text, std::wcslen(search.title)) != 0) return TRUE;
+    search.found = true;
     ::ShowWindow(window, SW_SHOW);
-    ::BringWindowToTop(window);
-    ::SetForegroundWindow(window);
+    const HWND target = WindowToActivate(window);
+    ::BringWindowToTop(target);
+    ::SetForegroundWindow(target);
     return FALSE;
+}
+
+void ActivateRunningCopyWindow(const std::wstring& title) {
+    for (const bool enabledOnly : {true, false}) {
+        RunningCopySearch search{title.c_str(), enabledOnly, false};
+        ::EnumWindows(ActivateMatchingWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return;
+    }
 }

@@ -23,10 +23,24 @@ bool CreateInstanceMutex(const std::wstring& mutexName, UniqueHandle& held);
 // The program's last step. Windows ends a process only once its threads have left the
 // driver, so a thread of it still inside one keeps the process, and with it a mutex held
 // until the process ends, after its work is done: a later start would find the mutex but no
-// window, and end silently. So after any exchange with a unit was given up on, held is
+// window, and end silently. So after any exchange with a unit was left behind, held is
 // closed now; otherwise it is left for the process's end.
 void ReleaseIfExchangesAbandoned(UniqueHandle& held);
 
-// EnumWindows callback. param points to the title's wide characters. Brings the first window
-// whose text begins with the title (letter case significant) to the front and stops.
+// What ActivateMatchingWindow looks for.
+struct RunningCopySearch {
+    const wchar_t* title;
+    bool enabledOnly;  // pass over windows that take no input
+    bool found;        // set once a window was brought forward
+};
+
+// EnumWindows callback. param points to a RunningCopySearch. Shows the first window whose
+// text begins with the title (letter case significant) and stops; brings it to the front, or
+// the visible, enabled window it owns that was active last over it, such as a message box,
+// so that the keyboard reaches a button.
 BOOL CALLBACK ActivateMatchingWindow(HWND window, LPARAM param);
+
+// The second-copy course: brings the running copy's window forward. The first window with the
+// title that takes input is preferred: after OK, the device-not-connected dialog, which has no
+// owner, carries the title too, over the disabled settings dialog.
+void ActivateRunningCopyWindow(const std::wstring& title);

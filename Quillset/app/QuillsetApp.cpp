@@ -22,8 +22,7 @@ UniqueHandle& InstanceMutex() {
 // The second-copy course: bring the running copy's window to the front, show nothing.
 void ActivateRunningCopy() {
     const std::wstring title = BuildMainTitle();
-    if (!title.empty())
-        EnumWindows(ActivateMatchingWindow, reinterpret_cast<LPARAM>(title.c_str()));
+    if (!title.empty()) ActivateRunningCopyWindow(title);
 }
 
 }  // namespace

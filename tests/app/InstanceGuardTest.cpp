@@ -95,7 +95,8 @@ protected:
         return window;
     }
     static BOOL Offer(HWND window, const std::wstring& title) {
-        return ActivateMatchingWindow(window, reinterpret_cast<LPARAM>(title.c_str()));
+        RunningCopySearch search{title.c_str(), false, false};
+        return ActivateMatchingWindow(window, reinterpret_cast<LPARAM>(&search));
     }
     std::vector<HWND> windows;
     const std::wstring title = L"Quillset guard test " + std::to_wstring(GetCurrentProcessId());
@@ -124,12 +125,53 @@ TEST_F(TitledWindows, OtherLetterCaseAndShorterTextsDoNotMatch) {
     }
 }
 
-TEST_F(TitledWindows, TheEnumerationBringsForwardOneWindowOnly) {
+TEST_F(TitledWindows, TheEnumerationBringsForwardOneWindowOnlyTheFirstThatTakesInputFirst) {
     const HWND a = Make(title);
     const HWND b = Make(title + L" (2)");
     ASSERT_TRUE(a && b);
-    EnumWindows(ActivateMatchingWindow, reinterpret_cast<LPARAM>(title.c_str()));
+    ActivateRunningCopyWindow(title);
     EXPECT_EQ(IsWindowVisible(a) + IsWindowVisible(b), 1);
+
+    // As the settings dialog, disabled, beside the device-not-connected dialog after OK: the
+    // one that takes input comes to the front, whichever comes first.
+    const HWND other = Make(L"");
+    ShowWindow(a, SW_SHOW);
+    ShowWindow(b, SW_SHOW);
+    for (HWND disabled : {a, b}) {
+        const HWND enabled = disabled == a ? b : a;
+        EnableWindow(disabled, FALSE);
+        EnableWindow(enabled, TRUE);
+        SetWindowPos(disabled, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(other, SW_SHOW);
+        SetForegroundWindow(other);
+        ActivateRunningCopyWindow(title);
+        EXPECT_EQ(GetForegroundWindow(), enabled);
+    }
+}
+
+// As the settings dialog under a message box: disabled, with the window it owns that was
+// active last over it.
+TEST_F(TitledWindows, TheEnabledWindowItOwnsThatWasActiveLastComesToTheFrontInstead) {
+    const HWND owner = Make(title);
+    const HWND other = Make(L"");
+    ASSERT_TRUE(owner && other);
+    const HWND box = CreateWindowExW(0, L"STATIC", L" ", WS_POPUP | WS_VISIBLE, 0, 0, 50, 20, owner,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(box, nullptr);
+    windows.insert(windows.begin(), box);
+    ShowWindow(owner, SW_SHOW);
+    SetForegroundWindow(box);
+    EnableWindow(owner, FALSE);
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetLastActivePopup(owner), box);
+    EXPECT_EQ(Offer(owner, title), FALSE);
+    EXPECT_EQ(GetForegroundWindow(), box);
+    // One that takes no input itself is no better: the window found comes to the front.
+    EnableWindow(box, FALSE);
+    SetForegroundWindow(other);
+    EXPECT_EQ(Offer(owner, title), FALSE);
+    EXPECT_EQ(GetForegroundWindow(), owner);
 }
 
 TEST_F(TitledWindows, ALongWindowTextIsComparedOnItsFirstCharacters) {

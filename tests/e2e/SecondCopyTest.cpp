@@ -14,11 +14,17 @@ protected:
         ShowWindow(window, SW_HIDE);
         // Another process's window hides once that process has read the request.
         ASSERT_TRUE(WaitForWindowGone(window, ProgramRun::kWaitMs));
+        PutTestWindowInFront();
+    }
+
+    // A window of this test in front, with the keyboard.
+    void PutTestWindowInFront() {
         front = CreateWindowExW(0, L"STATIC", L"Quillset test: in front", WS_POPUP | WS_VISIBLE,
                                 0, 0, 120, 40, nullptr, nullptr, GetModuleHandleW(nullptr),
                                 nullptr);
         ASSERT_NE(front, nullptr);
         SetForegroundWindow(front);
+        ASSERT_EQ(GetForegroundWindow(), front);
     }
 
     // Starts another copy and checks that it ends, having shown nothing.
@@ -33,6 +39,31 @@ protected:
     void ExpectInFront(HWND window) {
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_EQ(GetForegroundWindow(), window);
+    }
+
+    // After OK the settings dialog, disabled under message 33091 or beside the
+    // device-not-connected dialog, would take no key: the window over it comes to the front
+    // instead, and Enter reaches its OK button. The device-not-connected dialog has no owner,
+    // so the settings dialog is put above it first, as a click on it would.
+    void ExpectTheWindowOverTheSettingsDialogInFront(ProgramScreen after) {
+        Plug(1, Record(0x24, 0), {after == ProgramScreen::MessageBox ? 2u : ORVEXSIM_SET_FAILS});
+        const HWND dialog = StartToSettings();
+        ASSERT_NE(dialog, nullptr);
+        ClickButton(dialog, IDOK);
+        const HWND over = ExpectScreen(after);
+        ASSERT_NE(over, nullptr);
+        if (after == ProgramScreen::MessageBox) {
+            ASSERT_EQ(GetWindow(over, GW_OWNER), dialog);
+        }
+        SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PutTestWindowInFront();
+        ExpectSecondCopyGivesWay();
+        ExpectInFront(over);
+        ASSERT_FALSE(HasFailure()) << "Enter would reach no button";
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        ASSERT_TRUE(PressKey(VK_RETURN));
+        ExpectEndsQuietly();
+        EXPECT_EQ(Writes(1).size(), 1u);
     }
 
     void TearDown() override {
@@ -65,6 +96,14 @@ TEST_F(SecondCopy, WhileTheDeviceNotConnectedDialogShowsBringsThatToTheFront) {
     ExpectInFront(noDevice);
     ClickButton(noDevice, IDOK);
     ExpectEndsQuietly();
+}
+
+TEST_F(SecondCopy, AfterOkBringsMessage33091ToTheFront) {
+    ExpectTheWindowOverTheSettingsDialogInFront(ProgramScreen::MessageBox);
+}
+
+TEST_F(SecondCopy, AfterOkBringsTheDeviceNotConnectedDialogToTheFront) {
+    ExpectTheWindowOverTheSettingsDialogInFront(ProgramScreen::NoDevice);
 }
 
 TEST_F(SecondCopy, UnderAnotherFileNameStillFindsTheRunningCopy) {
