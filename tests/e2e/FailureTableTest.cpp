@@ -3,7 +3,9 @@
 #include "ProgramFixture.h"
 
 #include "OrvexDevice.h"
+#include "support/HtmHandler.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -17,6 +19,7 @@ constexpr wchar_t kPowerCycle[] =
     L"To have settings changes take effect, switch the power off, then on again.";
 constexpr wchar_t kTitle[] = L"ORVEX Driver Settings";
 constexpr wchar_t kAppTitle[] = L" ";  // string 57344, one blank in every language
+constexpr wchar_t kOpenRecorder[] = L"quillset_open_recorder.exe";
 
 using FailureTable = ProgramTest;
 
@@ -43,7 +46,7 @@ TEST_F(FailureTable, NoUnitAtStartShowsOnlyTheDeviceNotConnectedDialog) {
     ExpectEndsQuietly();
 }
 
-TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndWritesNothing) {
+TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndTheDialogBehindDoesNothing) {
     const struct {
         const char* name;
         DWORD failMask;
@@ -52,20 +55,42 @@ TEST_F(FailureTable, AFailedReadShowsTheDeviceNotConnectedDialogAndWritesNothing
         {"the read fails at the unit", ORVEXSIM_FAIL_GET, 1},
         {"the unit answers status 0", 0, 0},
     };
+    ASSERT_TRUE(folder.CreateFileAt(kReadme));
+    HtmHandler handler(ThisProgramFolder() + L"\\" + kOpenRecorder);
+    ASSERT_TRUE(handler.Ready());
+    const std::wstring record = folder.Path() + L"\\opened.txt";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(sim.Reset()) << sim.LastError();
         Plug(2, Record(0x20, 1, c.getStatus));
         ASSERT_TRUE(sim.SetFailing(2, c.failMask)) << sim.LastError();
+        DeleteFileW(record.c_str());
         ProgramRun run;
-        ASSERT_TRUE(run.Start()) << run.StartFailure();
+        ASSERT_TRUE(run.Start(ProgramRun::ProgramPath(), {L"QS_OPEN_RECORD=" + record}))
+            << run.StartFailure();
         const HWND noDevice = ExpectScreen(run, ProgramScreen::NoDevice);
-        // The settings dialog behind it, hidden and disabled, has no record to write: OK
-        // sent to it by any route, the window enabled first, writes nothing.
+        ASSERT_NE(noDevice, nullptr);
+        // The settings dialog behind it, hidden and disabled, has no record to write and is
+        // ending: README, Cancel, "Close window" and OK sent to it by any route, the window
+        // enabled first, do nothing. README goes first: any of the others, acted on, would
+        // begin the dialog's end, after which nothing is acted on anyway.
         const auto dialogs = FindTopWindows(run.Id(), L"#32770", nullptr, true);
         ASSERT_EQ(dialogs.size(), 2u);
-        for (HWND dialog : dialogs)
-            if (dialog != noDevice) EnableAndPressOkFromOutside(dialog);
+        for (HWND dialog : dialogs) {
+            if (dialog == noDevice) continue;
+            EnableAndSendFromOutside(dialog, WM_COMMAND, MAKEWPARAM(IDC_README, BN_CLICKED));
+            EnableAndSendFromOutside(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+            EnableAndSendFromOutside(dialog, WM_CLOSE, 0);
+            EnableAndPressOkFromOutside(dialog);
+        }
+        EXPECT_EQ(run.Current().window, noDevice);
+        // Its own README button opens the document: the run's one open. An open by the dialog
+        // behind would have started its handler first; once no handler runs, both have written.
+        ClickButton(noDevice, IDC_README);
+        EXPECT_NE(WaitForWideFile(record, ProgramRun::kWaitMs).find(kReadme), std::wstring::npos);
+        EXPECT_TRUE(WaitUntilNoProcessNamed(kOpenRecorder, ProgramRun::kWaitMs));
+        const std::wstring opened = ReadWideFile(record);
+        EXPECT_EQ(std::count(opened.begin(), opened.end(), L'\n'), 1) << Narrow(opened);
         ExpectNoDeviceDialogAndClose(noDevice);
         ExpectEndsQuietly(run);
         EXPECT_EQ(Reads(2).size(), 1u);
