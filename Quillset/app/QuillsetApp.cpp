@@ -2,8 +2,9 @@
 
 #include "app/InstanceGuard.h"
 #include "driver/DeviceSlots.h"
-#include "framework/WorkerThread.h"
+#include "framework/StepMarks.h"
 #include "framework/UniqueHandle.h"
+#include "framework/WorkerThread.h"
 #include "ui/MainTitle.h"
 #include "ui/QuillsetDlg.h"
 
@@ -34,6 +35,7 @@ bool CQuillsetApp::InitInstance() {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
+    MarkStep(StepMark::CommonControlsDone);
 
     const std::wstring mutexName = BuildInstanceMutexName();
     if (IsAnotherCopyRunning(mutexName) || !CreateInstanceMutex(mutexName, InstanceMutex())) {
@@ -41,10 +43,14 @@ bool CQuillsetApp::InitInstance() {
         return false;
     }
 
+    MarkStep(StepMark::MutexDone);
     CQuillsetDlg dialog(nullptr);
     FillDeviceSlots(dialog.slots);
+    MarkStep(StepMark::DialogBegins);
     dialog.DoModal();
+    MarkStep(StepMark::DialogEnded);
     EndIdleWorker();
+    MarkStep(StepMark::WorkerEnded);
     ReleaseIfExchangesAbandoned(InstanceMutex());
     return false;
 }

@@ -2,12 +2,13 @@
 
 #include "driver/AbandonedExchanges.h"
 #include "driver/ExchangeBounds.h"
+#include "framework/StepMarks.h"
 
 #include <utility>
 
-bool FinishedWithinBounds(std::unique_ptr<DeviceExchange>& exchange, WaitClock& clock) {
-    // A driver still holding an earlier exchange with the slot would hold this one too.
-    if (IsSlotHeldByDriver(exchange->Path())) return false;
+namespace {
+
+bool WaitWithinBounds(std::unique_ptr<DeviceExchange>& exchange, WaitClock& clock) {
     const ULONGLONG start = clock.Now();
     if (!exchange->Start()) return false;
     const ULONGLONG quietUntil = start + kQuietWaitMs;
@@ -24,4 +25,15 @@ bool FinishedWithinBounds(std::unique_ptr<DeviceExchange>& exchange, WaitClock& 
     }
     KeepUntilProcessEnds(std::move(exchange));
     return false;
+}
+
+}  // namespace
+
+bool FinishedWithinBounds(std::unique_ptr<DeviceExchange>& exchange, WaitClock& clock) {
+    // A driver still holding an earlier exchange with the slot would hold this one too.
+    if (IsSlotHeldByDriver(exchange->Path())) return false;
+    const std::int64_t began = StepCounter();
+    const bool finished = WaitWithinBounds(exchange, clock);
+    AddSpan(StepSpan::Exchanges, began);
+    return finished;
 }

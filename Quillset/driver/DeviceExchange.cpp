@@ -1,6 +1,7 @@
 #include "driver/DeviceExchange.h"
 
 #include "framework/ExclusiveLock.h"
+#include "framework/StepMarks.h"
 
 DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path)
     : access_(access), path_(path), probe_(true), code_(0), request_(nullptr, 0) {}
@@ -10,14 +11,18 @@ DeviceExchange::DeviceExchange(DeviceAccess& access, const wchar_t* path, DWORD 
     : access_(access), path_(path), probe_(false), code_(code), request_(data, size) {}
 
 void DeviceExchange::Run() {
+    const std::int64_t began = StepCounter();
     {
         ExclusiveLock lock(stepLock_);
         running_ = true;
     }
     RunSteps();
-    // From here on a cancel aimed at this worker would reach whatever it does next.
-    ExclusiveLock lock(stepLock_);
-    running_ = false;
+    {
+        // From here on a cancel aimed at this worker would reach whatever it does next.
+        ExclusiveLock lock(stepLock_);
+        running_ = false;
+    }
+    AddSpan(StepSpan::DeviceSteps, began);
 }
 
 void DeviceExchange::RunSteps() {

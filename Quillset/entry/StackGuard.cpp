@@ -20,6 +20,7 @@
 
 #include "entry/LibrarySearch.h"
 #include "entry/ProcessorRandom.h"
+#include "framework/StepMarks.h"
 
 #include <windows.h>
 
@@ -79,9 +80,14 @@ std::uint64_t __stack_chk_guard = kStaticStackGuard;
 int WinMainCRTStartup();
 
 int StackGuardedStartup() {
+    LARGE_INTEGER entered;
+    ::QueryPerformanceCounter(&entered);
     // First of all, before anything could load a library.
     RestrictLibrarySearch(FindInKernel32);
+    OpenStepMarks();
+    MarkStepAt(StepMark::EntryBegins, entered.QuadPart);
     __stack_chk_guard = FreshStackGuard();
+    MarkStep(StepMark::HardeningDone);
     return WinMainCRTStartup();
 }
 

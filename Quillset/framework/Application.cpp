@@ -1,5 +1,7 @@
 #include "framework/Application.h"
 
+#include "framework/StepMarks.h"
+
 namespace {
 
 constexpr UINT kAppTitleStringId = 57344;
@@ -33,6 +35,7 @@ CApplication* CApplication::Get() { return theApplication; }
 int CApplication::Run(HINSTANCE module) {
     instance = module;
     title = LoadApplicationTitle(module);
+    MarkStep(StepMark::StartUpBegins);
     InitInstance();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/DialogPlacement.h"
+#include "framework/StepMarks.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ bool CModalDialog::OnPaint() { return false; }
 HICON CModalDialog::OnQueryDragIcon() { return nullptr; }
 
 void CModalDialog::EndDialog(INT_PTR result) {
+    MarkStep(StepMark::DialogEnding);
     BeginEnding();
     ::EndDialog(handle, result);
 }
@@ -121,6 +123,7 @@ INT_PTR CALLBACK CModalDialog::DialogProc(HWND window, UINT message, WPARAM wPar
 }
 
 INT_PTR CModalDialog::HandleInitDialog(HWND window) {
+    MarkStep(StepMark::InitDialogBegins);
     handle = window;
     ending = false;
     RECT before{};
@@ -128,8 +131,10 @@ INT_PTR CModalDialog::HandleInitDialog(HWND window) {
     const bool outermost = outermostDialog == nullptr;
     if (outermost) outermostDialog = window;
     const BOOL result = OnInitDialog();
+    MarkStep(StepMark::OwnInitDone);
     if (IsTemplateLeftToPlace(ProgramModule(), templateId))
         PlaceOpeningDialog(window, before, outermost ? nullptr : outermostDialog);
+    MarkStep(StepMark::InitDialogDone);
     return result;
 }
 

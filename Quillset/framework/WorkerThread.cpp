@@ -2,6 +2,7 @@
 
 #include "framework/BackgroundWork.h"
 #include "framework/ExclusiveLock.h"
+#include "framework/StepMarks.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ DWORD WINAPI WorkerThread::Main(void* parameter) {
 }
 
 WorkerThread* WorkerThread::Make() {
+    const std::int64_t began = StepCounter();
     auto* worker = new WorkerThread;
     worker->thread_ = ::CreateThread(nullptr, 0, Main, worker, 0, &worker->threadId_);
     if (worker->thread_ == nullptr) {
@@ -38,6 +40,7 @@ WorkerThread* WorkerThread::Make() {
         return nullptr;
     }
     ++made;
+    AddSpan(StepSpan::WorkerStarts, began);
     return worker;
 }
 

@@ -4,6 +4,7 @@
 #include "framework/Application.h"
 #include "framework/MessageWait.h"
 #include "framework/ScopedWindowDisable.h"
+#include "framework/StepMarks.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "ui/DriverInformation.h"
@@ -68,6 +69,7 @@ BOOL CQuillsetDlg::OnInitDialog() {
     const HWND window = GetHandle();
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    MarkStep(StepMark::IconSet);
 
     if (!ReadFromFirstUnit()) {
         // Nothing sent to it from now on is acted on: an OK would write a record no unit gave.
@@ -81,7 +83,9 @@ BOOL CQuillsetDlg::OnInitDialog() {
     SetWindowTextW(window, BuildMainTitle().c_str());
     ShowDriverVersion(window);
     ShowDriverCopyright(window);
+    MarkStep(StepMark::DriverInfoShown);
     for (const auto& caption : kCaptions) SetControlText(window, caption.control, caption.text);
+    MarkStep(StepMark::TextsSet);
     LoadControls();
     readmeButton.Enable(IsReadmeAvailable());
     return TRUE;
@@ -90,8 +94,10 @@ BOOL CQuillsetDlg::OnInitDialog() {
 void CQuillsetDlg::OnOK() {
     // Nothing sent to it from now on is acted on: not while it writes, nor under the message
     // box or the device-not-connected dialog that may follow, enabled from outside or not.
+    MarkStep(StepMark::OkBegins);
     BeginEnding();
     ApplySettings();
+    MarkStep(StepMark::WritesDone);
     EndDialog(IDOK);
 }
 
@@ -138,7 +144,10 @@ void CQuillsetDlg::LoadControls() {
 bool CQuillsetDlg::ReadFromFirstUnit() {
     // Not shown yet, and nothing posted to it meanwhile is acted on.
     BusyScope busy(*this);
-    settingsFromUnit = CountConnectedUnits(slots) > 0 && ReadDriverSettings(slots, settings);
+    const bool counted = CountConnectedUnits(slots) > 0;
+    MarkStep(StepMark::UnitsCounted);
+    settingsFromUnit = counted && ReadDriverSettings(slots, settings);
+    MarkStep(StepMark::SettingsRead);
     return settingsFromUnit;
 }
 
