@@ -6,6 +6,8 @@
 
 #include <psapi.h>
 
+#include <functional>
+
 #include <algorithm>
 #include <string>
 
@@ -63,6 +65,43 @@ std::vector<std::wstring> LoadedModules(HANDLE process) {
     }
     return names;
 }
+
+// The block where a program stamps its steps (framework/StepMarks.h), made before the program
+// runs its first instruction and read once it has ended.
+class StepMarksShare {
+public:
+    void MakeFor(DWORD processId) {
+        wchar_t name[48];
+        StepMarksName(processId, name);
+        mapping_.Reset(::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(StepMarksBlock), name));
+        if (!mapping_) return;
+        view_ = static_cast<StepMarksBlock*>(
+            ::MapViewOfFile(mapping_.Get(), FILE_MAP_WRITE, 0, 0, sizeof(StepMarksBlock)));
+        if (view_ != nullptr) view_->version = kStepMarksVersion;
+    }
+    ~StepMarksShare() {
+        if (view_ != nullptr) ::UnmapViewOfFile(view_);
+    }
+
+    void Read(LONGLONG started, StepFigures& figures) const {
+        for (std::size_t i = 0; i < figures.atMs.size(); ++i)
+            figures.atMs[i] = view_ != nullptr && view_->at[i] != 0
+                                  ? MsBetween(started, view_->at[i])
+                                  : -1.0;
+        for (std::size_t i = 0; i < figures.spentMs.size(); ++i) {
+            for (std::size_t phase = 0; phase < 2; ++phase) {
+                if (view_ == nullptr) continue;
+                figures.spentMs[i][phase] = MsBetween(0, view_->spent[i][phase]);
+                figures.spans[i][phase] = view_->spans[i][phase];
+            }
+        }
+    }
+
+private:
+    UniqueHandle mapping_;
+    StepMarksBlock* view_ = nullptr;
+};
 
 // The child's ready dialog, or null with error set.
 HWND WaitUntilReady(const DialogProgram& program, const ChildProcess& child,
@@ -136,8 +175,10 @@ Readiness BaselineDialogReady(HWND window, std::wstring&) {
 bool MeasureDialogRun(const DialogProgram& program, RunFigures& figures, std::wstring& error) {
     figures = RunFigures{};
     ChildProcess child;
+    StepMarksShare marks;
     const LONGLONG started = Now();
-    if (!StartProcess(L"\"" + program.path + L"\"", child)) {
+    if (!StartProcess(L"\"" + program.path + L"\"", child, {},
+                      [&](DWORD processId) { marks.MakeFor(processId); })) {
         error = L"could not start " + program.path + L" (error " +
                 std::to_wstring(::GetLastError()) + L")";
         return false;
@@ -151,6 +192,7 @@ bool MeasureDialogRun(const DialogProgram& program, RunFigures& figures, std::ws
     figures.modules = LoadedModules(child.process.Get());
 
     const LONGLONG clicked = Now();
+    figures.clickedMs = MsBetween(started, clicked);
     ClickButton(dialog, IDOK);
     const DWORD waited = ::WaitForSingleObject(child.process.Get(), kWaitMs);
     const LONGLONG ended = Now();
@@ -160,6 +202,7 @@ bool MeasureDialogRun(const DialogProgram& program, RunFigures& figures, std::ws
         return false;
     }
     figures.okToExitMs = MsBetween(clicked, ended);
+    marks.Read(started, figures.steps);
     ::GetExitCodeProcess(child.process.Get(), &figures.exitCode);
     figures.afterExit = ReadMemory(child.process.Get());
     return true;

@@ -4,8 +4,11 @@
 // the child process. Every wait is bounded; a process left running after a failed run is
 // ended before MeasureDialogRun returns.
 
+#include "framework/StepMarks.h"
+
 #include <windows.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -38,9 +41,20 @@ struct MemoryFigures {
     SIZE_T privateBytes = 0;  // PrivateUsage
 };
 
+// The program's own stamps of its steps (framework/StepMarks.h), in milliseconds from just
+// before CreateProcessW; a step the program did not stamp is negative.
+struct StepFigures {
+    std::array<double, static_cast<std::size_t>(StepMark::Count)> atMs{};
+    // [span][0] before OK, [1] from OK on.
+    std::array<std::array<double, 2>, static_cast<std::size_t>(StepSpan::Count)> spentMs{};
+    std::array<std::array<long long, 2>, static_cast<std::size_t>(StepSpan::Count)> spans{};
+};
+
 struct RunFigures {
     double startToReadyMs = 0;  // from just before CreateProcessW to the ready dialog
     double okToExitMs = 0;      // from posting BM_CLICK on OK to the process handle signalled
+    double clickedMs = 0;       // when OK was posted, from just before CreateProcessW
+    StepFigures steps;
     MemoryFigures beforeOk;     // read once the dialog was ready
     MemoryFigures afterExit;    // read once the process had ended
     std::vector<std::wstring> modules;  // the file names loaded once the dialog was ready

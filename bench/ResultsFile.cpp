@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -70,10 +71,37 @@ std::string Names(const std::vector<std::wstring>& names) {
     return out + "]";
 }
 
+// In the order of StepMark and StepSpan.
+constexpr const char* kStepMarkNames[] = {
+    "EntryBegins", "HardeningDone", "WinMainBegins", "StartUpBegins", "CommonControlsDone",
+    "MutexDone", "DialogBegins", "InitDialogBegins", "IconSet", "UnitsCounted", "SettingsRead",
+    "DriverInfoShown", "TextsSet", "OwnInitDone", "InitDialogDone", "OkBegins", "WritesDone",
+    "DialogEnding", "DialogEnded", "WorkerEnded", "ProcessEnds"};
+static_assert(std::size(kStepMarkNames) == static_cast<std::size_t>(StepMark::Count));
+constexpr const char* kStepSpanNames[] = {"Exchanges", "DeviceSteps", "WorkerStarts"};
+static_assert(std::size(kStepSpanNames) == static_cast<std::size_t>(StepSpan::Count));
+
+// Marks not stamped are null.
+std::string Steps(const StepFigures& steps) {
+    std::string out = "{\"marks\": {";
+    for (std::size_t i = 0; i < steps.atMs.size(); ++i)
+        out += std::string(i ? ", " : "") + "\"" + kStepMarkNames[i] + "\": " +
+               (steps.atMs[i] < 0 ? std::string("null") : Ms(steps.atMs[i]));
+    out += "}, \"spans\": {";
+    for (std::size_t i = 0; i < steps.spentMs.size(); ++i)
+        out += std::string(i ? ", " : "") + "\"" + kStepSpanNames[i] + "\": {\"start_ms\": " +
+               Ms(steps.spentMs[i][0]) + ", \"start_count\": " +
+               std::to_string(steps.spans[i][0]) + ", \"ok_ms\": " + Ms(steps.spentMs[i][1]) +
+               ", \"ok_count\": " + std::to_string(steps.spans[i][1]) + "}";
+    return out + "}}";
+}
+
 std::string Run(const MeasuredRun& run) {
     const RunFigures& f = run.figures;
     return "{\"start_to_ready_ms\": " + Ms(f.startToReadyMs) +
            ", \"ok_to_exit_ms\": " + Ms(f.okToExitMs) +
+           ", \"clicked_ms\": " + Ms(f.clickedMs) +
+           ",\n       \"steps\": " + Steps(f.steps) +
            ",\n       \"before_ok\": " + Memory(f.beforeOk) +
            ",\n       \"after_exit\": " + Memory(f.afterExit) +
            ",\n       \"modules\": " + Names(f.modules) +

@@ -204,7 +204,7 @@ STEPS = (
     ("the registry and README look-ups",
      "`bench_floor_driver_key.exe` against `bench_floor_cpp_runtime.exe`", "floor_driver_key",
      "floor_cpp_runtime", "program"),
-    ("the string loads (title, version pattern, 21 captions)",
+    ("the string loads (title, version pattern, the captions of the controls the dialog has)",
      "`bench_floor_strings.exe` against `bench_floor_cpp_runtime.exe`", "floor_strings",
      "floor_cpp_runtime", "program"),
     ("the program's dialog template: seven controls to create and, at the end, to destroy",
@@ -295,11 +295,15 @@ def late_memory(results):
     return "; ".join(late) if late else "0 in every run"
 
 
+def round_differences(series, reference, getter):
+    """The differences of each round's run and the reference's run of the same round: the load
+    of the moment slows both alike, so it falls out of the difference."""
+    return [getter(a) - getter(b) for a, b in zip(series["runs"], reference["runs"])]
+
+
 def rounds_difference(series, reference, getter):
-    """The median of the differences of each round's run and the reference's run of the same
-    round: the load of the moment slows both alike, so it falls out of the difference."""
-    return statistics.median(getter(a) - getter(b)
-                             for a, b in zip(series["runs"], reference["runs"]))
+    """The median of round_differences."""
+    return statistics.median(round_differences(series, reference, getter))
 
 
 def step_costs(results):
@@ -311,10 +315,18 @@ def step_costs(results):
         with_step, without = step[2], step[3]
         if with_step in series and without in series:
             a, b = series[with_step], series[without]
-            costs.append((step, {"ready": rounds_difference(a, b, ready_ms),
-                                 "ok": rounds_difference(a, b, ok_ms),
+            ready = summarize(round_differences(a, b, ready_ms))
+            ok = summarize(round_differences(a, b, ok_ms))
+            costs.append((step, {"ready": ready["median"], "ok": ok["median"],
+                                 "ready_spread": ready, "ok_spread": ok,
                                  "peak": peak_median(a) - peak_median(b)}))
     return costs
+
+
+def spread_cell(summary):
+    """A signed median with its quartiles: a step whose quartiles straddle 0 is within the
+    noise."""
+    return "%+.1f (%+.1f to %+.1f)" % (summary["median"], summary["q1"], summary["q3"])
 
 
 def share_cell(cost, gap):
@@ -345,17 +357,18 @@ def steps_table(results, gaps):
             shares.append(share_cell(cost[name], gap) if gap is not None else "–")
             if not earlier_only:
                 carried[name] += cost[name]
-        rows.append("| %s | %s | %+.1f | %s | %+.1f | %s | %+.1f | %s |" % (
-            what, measured_by, cost["ready"], shares[0], cost["ok"], shares[1],
-            cost["peak"] / MIB, carrier))
+        rows.append("| %s | %s | %s | %s | %s | %s | %+.1f | %s |" % (
+            what, measured_by, spread_cell(cost["ready_spread"]), shares[0],
+            spread_cell(cost["ok_spread"]), shares[1], cost["peak"] / MIB, carrier))
     rest = {name: gaps[name] - carried[name] for name in ("ready", "ok")}
     rows.append("| the rest: the instance mutex, the application object, the dialog's placement "
                 "and data exchange, the README button's state | the program against the steps "
                 "above | %+.1f | %s | %+.1f | %s | | program |" %
                 (rest["ready"], share_cell(rest["ready"], gaps["ready"]), rest["ok"],
                  share_cell(rest["ok"], gaps["ok"])))
-    return table(("step", "measured by", "start to ready, ms", "share", "OK to exit, ms",
-                  "share", "peak working set, MiB", "carried by"), rows)
+    return table(("step", "measured by", "start to ready, ms (quartiles)", "share",
+                  "OK to exit, ms (quartiles)", "share", "peak working set, MiB", "carried by"),
+                 rows)
 
 
 def step_fields(results):
@@ -448,6 +461,124 @@ def traffic_table(results):
     return table(("", "expected", "measured"), rows)
 
 
+# The program's own stamps of its steps (framework/StepMarks.h), in run order: (mark, what the
+# time up to it went to). A row is the time from the previous mark the program stamped.
+START_MARKS = (
+    ("EntryBegins", "process creation and loading, up to the entry's first instruction"),
+    ("HardeningDone", "the entry: library search restricted, stack guard"),
+    ("WinMainBegins", "the C runtime's start-up"),
+    ("StartUpBegins", "the application object: its title loaded"),
+    ("CommonControlsDone", "`InitCommonControlsEx`"),
+    ("MutexDone", "the single-instance mutex"),
+    ("DialogBegins", "the dialog object and its slots"),
+    ("InitDialogBegins", "the template's creation: the window and its controls"),
+    ("IconSet", "the icon and the first data exchange"),
+    ("UnitsCounted", "the count's exchanges (four probes)"),
+    ("SettingsRead", "the read's exchange"),
+    ("DriverInfoShown", "the title, and the version and copyright from the registry"),
+    ("TextsSet", "the captions from the string table"),
+    ("OwnInitDone", "the check box and the README button's state"),
+    ("InitDialogDone", "the placement"),
+)
+OK_MARKS = (
+    ("OkBegins", "OK's click delivered to the dialog"),
+    ("WritesDone", "the busy state, the logoff block and the write's exchanges"),
+    ("DialogEnding", "the end of OK's handling"),
+    ("DialogEnded", "the dialog's end: its window and controls destroyed"),
+    ("WorkerEnded", "the idle worker told to leave"),
+    ("ProcessEnds", "the application object's return"),
+)
+SPANS = (
+    ("Exchanges", "the exchanges, as the user-interface thread waits for them"),
+    ("DeviceSteps", "the device calls within them, on the worker"),
+    ("WorkerStarts", "the worker's creation"),
+)
+
+
+def mark_intervals(run, marks, since):
+    """{mark: ms since the previous mark the run stamped (since, at first)}, for the marks
+    stamped."""
+    out, previous = {}, since
+    for name, _ in marks:
+        at = run["steps"]["marks"].get(name)
+        if at is None:
+            continue
+        out[name] = at - previous
+        previous = at
+    return out, previous
+
+
+def profile_intervals(run):
+    """The run's intervals: start rows, the rest to ready, OK rows, the rest to the end."""
+    start, last = mark_intervals(run, START_MARKS, 0.0)
+    start["ready"] = run["start_to_ready_ms"] - last
+    ok, last = mark_intervals(run, OK_MARKS, run["clicked_ms"])
+    ok["ended"] = run["clicked_ms"] + run["ok_to_exit_ms"] - last
+    return start, ok
+
+
+def interval_cell(values):
+    if not values:
+        return "–"
+    summary = summarize(values)
+    return "%s (%s–%s)" % (ms(summary["median"]), ms(summary["q1"]), ms(summary["q3"]))
+
+
+def has_marks(series):
+    return bool(series["runs"]) and "steps" in series["runs"][0] and any(
+        v is not None for v in series["runs"][0]["steps"]["marks"].values())
+
+
+def profile_table(results):
+    """The program's steps beside the required-work floor's, from their own stamps."""
+    series = results["series"]
+    shown = [k for k in ("program", REQUIRED_WORK) if k in series and has_marks(series[k])]
+    if "program" not in shown:
+        return "The program stamped no steps in this run."
+    per_series = {k: [profile_intervals(run) for run in series[k]["runs"]] for k in shown}
+    rows = []
+    for phase, marks, rest in ((0, START_MARKS, ("ready", "to ready, as the benchmark sees it: "
+                                                 "shown, painted, found")),
+                               (1, OK_MARKS, ("ended", "the process's end: the C runtime's "
+                                              "exit and Windows"))):
+        for name, what in marks + (rest,):
+            cells = [interval_cell([runs[phase][name] for runs in per_series[k]
+                                    if name in runs[phase]]) for k in shown]
+            rows.append("| %s | %s | %s |" % ("**%s**" % what if name in ("ready", "ended")
+                                                else what, "`%s`" % name if name not in
+                                                ("ready", "ended") else "", " | ".join(cells)))
+    header = ("step", "up to the stamp") + tuple(series[k]["name"] for k in shown)
+    return table(header, rows)
+
+
+def spans_table(results):
+    """The program's exchanges: how many, and what they took, at start and at OK."""
+    runs = results["series"]["program"]["runs"]
+    if not runs or "steps" not in runs[0]:
+        return ""
+    rows = []
+    for name, what in SPANS:
+        cells = []
+        for phase in ("start", "ok"):
+            counts = [run["steps"]["spans"][name][phase + "_count"] for run in runs]
+            times = [run["steps"]["spans"][name][phase + "_ms"] for run in runs]
+            cells.append("%d × %s" % (statistics.median(counts), interval_cell(times)))
+        rows.append("| %s | %s | %s |" % (what, cells[0], cells[1]))
+    handoffs = []
+    for phase in ("start", "ok"):
+        handoffs.append(interval_cell([
+            run["steps"]["spans"]["Exchanges"][phase + "_ms"] -
+            run["steps"]["spans"]["DeviceSteps"][phase + "_ms"] for run in runs]))
+    rows.append("| the hand-offs to the worker and back, and the waits (the difference) | %s | "
+                "%s |" % tuple(handoffs))
+    return table(("%s's exchanges" % results["series"]["program"]["name"], "at start",
+                  "at OK"), rows)
+
+
+def profile_fields(results):
+    return {"profile_table": profile_table(results), "spans_table": spans_table(results)}
+
+
 def render(results, exes, facts):
     """The page. exes: [(series key, path of its executable)] for the section table."""
     series = results["series"]
@@ -470,7 +601,7 @@ def render(results, exes, facts):
         libraries_table=libraries_table(results), sections_table=sections_table(results, exes),
         expected_traffic=describe_traffic(program["expected_traffic"]),
         traffic_table=traffic_table(results),
-        **step_fields(results), **required_work_fields(results))
+        **step_fields(results), **required_work_fields(results), **profile_fields(results))
     with open(TEMPLATE, encoding="utf-8") as f:
         return string.Template(f.read()).substitute(fields)
 

@@ -209,9 +209,11 @@ class Page(unittest.TestCase):
         # gaps: 500 - 200 = 300 ms and 30 - 10 = 20 ms; the runtime 10 ms (3 %), the strings
         # 275 - 260 = 15 ms (5 %) over it, neither with time at OK; the rest 275 ms and 20 ms
         self.assertIn("(start to ready 300.0 ms, OK to exit 20.0 ms)", text)
-        self.assertRegex(row(text, "| the static C++ runtime"), r"\| \+10\.0 \| 3 % \|")
+        self.assertRegex(row(text, "| the static C++ runtime"),
+                         r"\| \+10\.0 \(-12\.5 to \+32\.5\) \| 3 % \|")
         self.assertRegex(row(text, "| the string loads"),
-                         r"\| \+15\.0 \| 5 % \| \+0\.0 \| 0 % \| \+2\.0 \| program \|$")
+                         r"\| \+15\.0 \(\+15\.0 to \+15\.0\) \| 5 % \| \+0\.0 \(\+0\.0 to \+0\.0\) \| "
+                         r"0 % \| \+2\.0 \| program \|$")
         self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \| \+20\.0 \| 100 % \|")
         self.assertIn("500.0 − 250.0 = 250.0 ms to ready (ratio 2.00)", text)
 
@@ -221,8 +223,8 @@ class Page(unittest.TestCase):
         results["series"]["floor_device"] = floor_series("bench_floor_device.exe", 230.0, 330.0)
         text = self.page(results)
         self.assertRegex(row(text, "| the device traffic"),
-                         r"\| `bench_floor_device\.exe` \| \+30\.0 \| 10 % \| \+0\.0 \| 0 % \| "
-                         r"\+0\.0 \| program \|$")
+                         r"\| `bench_floor_device\.exe` \| \+30\.0 \(\+30\.0 to \+30\.0\) \| 10 % \| "
+                         r"\+0\.0 \(\+0\.0 to \+0\.0\) \| 0 % \| \+0\.0 \| program \|$")
         # the rest: 300 - 10 - 15 - 30 ms
         self.assertRegex(row(text, "| the rest"), r"\| \+245\.0 \| 82 % \|")
 
@@ -238,10 +240,47 @@ class Page(unittest.TestCase):
         # 280 - 250 = 30 ms of the earlier build's gap 650 - 200 = 450 ms; not in the rest
         self.assertIn("of the earlier build's gap (start to ready 450.0 ms, OK to exit 20.0 ms)",
                       text)
-        self.assertRegex(row(text, "| a static shell32 import"), r"\| \+30\.0 \| 7 % \|")
+        # rounds +70 and -10: the median with its quartiles, which straddle 0
+        self.assertRegex(row(text, "| a static shell32 import"),
+                         r"\| \+30\.0 \(\+10\.0 to \+50\.0\) \| 7 % \|")
         self.assertRegex(row(text, "| the rest"), r"\| \+275\.0 \| 92 % \|")
         self.assertRegex(text, r"\| earlier Kzds0410\.exe \(an earlier build of the program\) \| "
                                r"650\.0 \(.*\) \| 2\.60 \|")
+
+    def test_the_profile_puts_each_stamp_to_the_time_since_the_one_before(self):
+        results = copy.deepcopy(RESULTS)
+        marks = {"EntryBegins": 100.0, "InitDialogBegins": 150.0, "UnitsCounted": 160.0,
+                 "InitDialogDone": 170.0, "OkBegins": 301.0, "WritesDone": 305.0,
+                 "DialogEnded": 312.0, "ProcessEnds": 313.0}
+        spans = {"Exchanges": {"start_ms": 6.0, "start_count": 5, "ok_ms": 1.5, "ok_count": 4},
+                 "DeviceSteps": {"start_ms": 2.0, "start_count": 5, "ok_ms": 1.0, "ok_count": 4},
+                 "WorkerStarts": {"start_ms": 0.5, "start_count": 1, "ok_ms": 0.0,
+                                  "ok_count": 0}}
+        floor = floor_series("bench_floor_required_work.exe", 180.0, 180.0)
+        for r in results["series"]["program"]["runs"] + floor["runs"]:
+            r.update(start_to_ready_ms=190.0, clicked_ms=300.0, ok_to_exit_ms=15.0,
+                     steps={"marks": dict(marks), "spans": copy.deepcopy(spans)})
+        for r in floor["runs"]:
+            del r["steps"]["marks"]["UnitsCounted"]
+        results["series"]["floor_required_work"] = floor
+        text = self.page(results)
+        cell = r"(%s \(%s–%s\))"
+        for what, program, floor_cell in (("| process creation", "100.0", "100.0"),
+                                          ("| the template's creation", "50.0", "50.0"),
+                                          ("| the count's exchanges", "10.0", None),
+                                          # the floor's read follows its own template
+                                          ("| the placement", "10.0", "20.0"),
+                                          ("| **to ready", "20.0", "20.0"),
+                                          ("| OK's click delivered", "1.0", "1.0"),
+                                          ("| the dialog's end", "7.0", "7.0"),
+                                          ("| **the process's end", "2.0", "2.0")):
+            expected = cell % ((re.escape(program),) * 3)
+            expected += r" \| " + ("–" if floor_cell is None else
+                                   cell % ((re.escape(floor_cell),) * 3)) + r" \|$"
+            self.assertRegex(row(text, what), expected)
+        self.assertRegex(row(text, "| the hand-offs"), r"\| 4\.0 \(4\.0–4\.0\) \| "
+                                                       r"0\.5 \(0\.5–0\.5\) \|$")
+        self.assertRegex(row(text, "| the exchanges, as"), r"\| 5 × 6\.0 .* \| 4 × 1\.5 ")
 
     def test_the_libraries_are_counted_without_the_executable_and_set_beside_the_floors(self):
         results = copy.deepcopy(RESULTS)

@@ -6,17 +6,26 @@
 
 #include "StartupStep.h"
 
+#include "framework/StepMarks.h"
+
 #include <windows.h>
 
 namespace {
 
 INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
+        MarkStep(StepMark::InitDialogBegins);
         RunStartupStep(dialog);
+        MarkStep(StepMark::InitDialogDone);
         return TRUE;
     }
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-        if (LOWORD(wParam) == IDOK) RunOkStep(dialog);
+        if (LOWORD(wParam) == IDOK) {
+            MarkStep(StepMark::OkBegins);
+            RunOkStep(dialog);
+            MarkStep(StepMark::WritesDone);
+        }
+        MarkStep(StepMark::DialogEnding);
         ::EndDialog(dialog, LOWORD(wParam));
         return TRUE;
     }
@@ -26,6 +35,10 @@ INT_PTR CALLBACK FloorProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    return static_cast<int>(::DialogBoxParamW(instance, MAKEINTRESOURCEW(kDialogTemplate), nullptr,
-                                              FloorProc, 0));
+    MarkStep(StepMark::WinMainBegins);
+    const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(kDialogTemplate), nullptr,
+                                             FloorProc, 0);
+    MarkStep(StepMark::DialogEnded);
+    MarkStep(StepMark::ProcessEnds);
+    return static_cast<int>(result);
 }

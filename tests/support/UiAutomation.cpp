@@ -108,7 +108,8 @@ HANDLE StartedProcessesJob() {
 }  // namespace
 
 bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
-                  const std::vector<std::wstring>& extraEnvironment) {
+                  const std::vector<std::wstring>& extraEnvironment,
+                  const std::function<void(DWORD processId)>& beforeResume) {
     child.Kill();
     std::vector<wchar_t> env = BuildEnvironment(extraEnvironment);
     for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
@@ -125,6 +126,7 @@ bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
                              &si, &pi)) {
             if (const HANDLE job = StartedProcessesJob())
                 ::AssignProcessToJobObject(job, pi.hProcess);
+            if (beforeResume) beforeResume(pi.dwProcessId);
             ::ResumeThread(pi.hThread);
             ::CloseHandle(pi.hThread);
             child.process.Reset(pi.hProcess);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,8 +46,10 @@ struct ChildProcess {
 // ERROR_INTERNAL_ERROR. Nothing of the program has run then, so the start is tried again, a
 // few times, half a second apart. False when every try failed; child.startError then holds
 // the error, and StartFailure(child) says it in words.
+// beforeResume, when given, runs with the new process's id before its first instruction.
 bool StartProcess(const std::wstring& commandLine, ChildProcess& child,
-                  const std::vector<std::wstring>& extraEnvironment = {});
+                  const std::vector<std::wstring>& extraEnvironment = {},
+                  const std::function<void(DWORD processId)>& beforeResume = nullptr);
 std::string StartFailure(const ChildProcess& child);
 
 // Top-level windows of process pid (0: any process) with that class and exact title
