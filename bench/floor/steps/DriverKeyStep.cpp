@@ -2,4 +2,4 @@
 #include "ProgramWork.h"
 #include "StartupStep.h"
 
-void RunStartupStep(HWND) { ReadDriverKey(); }
+void RunStartupStep(HWND dialog) { ReadDriverKey(dialog); }

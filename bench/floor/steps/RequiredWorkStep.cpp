@@ -5,15 +5,23 @@
 #include "ProgramWork.h"
 #include "StartupStep.h"
 
+#include "framework/StepMarks.h"
 #include "res/resource.h"
 
 const int kDialogTemplate = IDD_QUILLSET_DIALOG;
 
+// Marked as the program marks the same steps (framework/StepMarks.h).
 void RunStartupStep(HWND dialog) {
     SetProgramIcon(dialog);
+    MarkStep(StepMark::IconSet);
     ReadUnitsAtStart();
+    MarkStep(StepMark::SettingsRead);
+    ReadDriverKey(dialog);
+    MarkStep(StepMark::DriverInfoShown);
     LoadTexts(dialog);
-    ReadDriverKey();
+    MarkStep(StepMark::TextsSet);
+    ::CheckDlgButton(dialog, IDC_LIGHT_LOAD, LightLoadRead() ? BST_CHECKED : BST_UNCHECKED);
+    MarkStep(StepMark::OwnInitDone);
 }
 
 void RunOkStep(HWND) { WriteUnitsAtOk(); }

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kSlots = 4;
 constexpr DWORD kRecordBytes = 328;
+constexpr DWORD kLightLoadOffset = 312;
 constexpr DWORD kStatusOffset = 324;
 
 wchar_t paths[kSlots][32];
@@ -59,6 +60,12 @@ void ReadUnitsAtStart() {
     }
     for (int slot = 0; count > 0 && slot < kSlots && !read; ++slot)
         read = Ask(slot, IOCTL_GET_SETTINGS);
+}
+
+bool LightLoadRead() {
+    std::int32_t lightLoad = 0;
+    std::memcpy(&lightLoad, record + kLightLoadOffset, sizeof lightLoad);
+    return read && lightLoad == 1;
 }
 
 void WriteUnitsAtOk() {
