@@ -246,30 +246,31 @@ int ScriptedDevices::ControlCalls(int slot) const {
     }));
 }
 
-std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
+std::vector<DeviceEvent> ScriptedDevices::EventsFor(int slot, bool cancels) const {
     std::lock_guard<std::mutex> lock(lock_);
+    std::vector<DeviceEvent> out;
+    for (const auto& e : events) {
+        const bool cancel = e.kind == DeviceEvent::Cancel || e.kind == DeviceEvent::CancelCall;
+        if (e.slot == slot && cancel == cancels) out.push_back(e);
+    }
+    return out;
+}
+
+std::vector<DeviceEvent::Kind> ScriptedDevices::KindsFor(int slot) const {
     std::vector<DeviceEvent::Kind> out;
-    for (const auto& e : events)
-        if (e.slot == slot && e.kind != DeviceEvent::Cancel && e.kind != DeviceEvent::CancelCall)
-            out.push_back(e.kind);
+    for (const auto& e : EventsFor(slot, false)) out.push_back(e.kind);
     return out;
 }
 
 std::vector<ULONGLONG> ScriptedDevices::CancelTimes(int slot) const {
-    std::lock_guard<std::mutex> lock(lock_);
     std::vector<ULONGLONG> out;
-    for (const auto& e : events)
-        if (e.slot == slot && (e.kind == DeviceEvent::Cancel || e.kind == DeviceEvent::CancelCall))
-            out.push_back(e.at);
+    for (const auto& e : EventsFor(slot, true)) out.push_back(e.at);
     return out;
 }
 
 std::vector<ULONGLONG> ScriptedDevices::CallTimes(int slot) const {
-    std::lock_guard<std::mutex> lock(lock_);
     std::vector<ULONGLONG> out;
-    for (const auto& e : events)
-        if (e.slot == slot && e.kind != DeviceEvent::Cancel && e.kind != DeviceEvent::CancelCall)
-            out.push_back(e.at);
+    for (const auto& e : EventsFor(slot, false)) out.push_back(e.at);
     return out;
 }
 

@@ -126,6 +126,8 @@ private:
     // Until the work has ended or its worker sits in a held call not let go; false when it
     // did neither within a generous real-time bound.
     bool ComeToRest(std::unique_lock<std::mutex>& lock, const BackgroundWork& work);
+    // The events of slot: its calls, or its cancels.
+    std::vector<DeviceEvent> EventsFor(int slot, bool cancels) const;
     // Records a call made on the current thread.
     void Note(DeviceEvent::Kind kind, int slot, DWORD code = 0,
               std::vector<std::uint8_t> input = {});
