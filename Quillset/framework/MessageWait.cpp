@@ -1,5 +1,7 @@
 #include "framework/MessageWait.h"
 
+#include "framework/BusyCursor.h"
+
 namespace {
 
 class MessageReader {
@@ -36,6 +38,8 @@ private:
 
 // Waits for objectCount (0 or 1) objects until the bound passes; true when signalled.
 bool Wait(DWORD objectCount, const HANDLE* objects, DWORD milliseconds) {
+    // From here on the dialog repaints and the user may notice that it is busy.
+    ShowBusyCursorIfHeld();
     MessageReader reader;
     const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
     for (;;) {

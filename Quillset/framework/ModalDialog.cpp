@@ -12,7 +12,6 @@ HWND outermostDialog = nullptr;
 
 HINSTANCE ProgramModule() { return GetModuleHandleW(nullptr); }
 
-HCURSOR WaitCursor() { return LoadCursorW(nullptr, IDC_WAIT); }
 
 }  // namespace
 
@@ -61,15 +60,12 @@ void CModalDialog::EndDialog(INT_PTR result) {
 }
 
 CModalDialog::BusyScope::BusyScope(CModalDialog& dialog)
-    : dialog(dialog), focus(dialog.handle), disabled(dialog.handle),
-      previousCursor(SetCursor(WaitCursor())) {
+    : dialog(dialog), focus(dialog.handle), disabled(dialog.handle) {
     ++dialog.busyScopes;
 }
 
 CModalDialog::BusyScope::~BusyScope() {
     --dialog.busyScopes;
-    // No cursor before would hide it until the mouse moves.
-    SetCursor(previousCursor ? previousCursor : LoadCursorW(nullptr, IDC_ARROW));
 }
 
 CModalDialog::BusyScope::FocusKeeper::FocusKeeper(HWND dialog)

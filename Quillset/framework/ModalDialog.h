@@ -11,6 +11,7 @@
 // or close request that reaches it then, from a click, a key or another program that posts
 // or sends it, does nothing, even when that program has enabled the window first.
 
+#include "framework/BusyCursor.h"
 #include "framework/DataExchange.h"
 #include "framework/ScopedWindowDisable.h"
 
@@ -47,7 +48,7 @@ protected:
     void BeginEnding() { ending = true; }
 
     // While the dialog waits for work it must not interrupt: busy, disabled, showing the wait
-    // cursor. All three are undone when the scope ends, and the control that had the keyboard
+    // cursor once it waits long enough for a user to see it (BusyCursor.h). All three are undone when the scope ends, and the control that had the keyboard
     // focus gets it back.
     class BusyScope {
     public:
@@ -75,7 +76,7 @@ protected:
         CModalDialog& dialog;
         FocusKeeper focus;
         ScopedWindowDisable disabled;
-        HCURSOR previousCursor;
+        BusyCursor cursor;
     };
 
     // While the dialog does work that a logoff or shutdown must not cut in two: the session's

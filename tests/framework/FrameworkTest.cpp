@@ -1,5 +1,6 @@
 #include "FrameworkTestIds.h"
 #include "framework/Application.h"
+#include "framework/BusyCursor.h"
 #include "framework/MessageWait.h"
 #include "framework/ModalDialog.h"
 #include "framework/UniqueHandle.h"
@@ -446,6 +447,26 @@ TEST(MessageWait, AnObjectSignalledWhileADispatchedMessageRunsPastTheBoundCounts
     ASSERT_NE(timer, 0u);
     Sleep(50);  // due before the wait starts: its first look dispatches it
     EXPECT_TRUE(WaitReadingMessages(owner.Get(), 100));
+}
+
+// Work that ends within a wait's quiet start shows no wait cursor; a wait that reads messages,
+// where the user may notice the busy dialog, shows it until the busy scope ends.
+TEST(MessageWait, TheWaitCursorShowsOnlyOnceABusyWaitReadsMessages) {
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    SetCursor(arrow);
+    PauseReadingMessages(10);  // not busy: no wait cursor
+    EXPECT_EQ(GetCursor(), arrow);
+    {
+        BusyCursor busy;
+        EXPECT_EQ(GetCursor(), arrow);
+        {
+            BusyCursor nested;
+            PauseReadingMessages(10);
+            EXPECT_EQ(GetCursor(), WaitCursor());
+        }
+        EXPECT_EQ(GetCursor(), WaitCursor());  // the outer scope still waits
+    }
+    EXPECT_EQ(GetCursor(), arrow);
 }
 
 TEST(MessageWait, TheBoundIsKeptAndAQuitIsPostedAgain) {
