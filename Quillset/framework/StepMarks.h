@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // In the order a run reaches them. Programs that skip a step leave its stamp 0.
